@@ -1,0 +1,86 @@
+#include "key_filter.h"
+
+#include "runtime.h"
+
+#include <QKeyEvent>
+#include <QValidator>
+
+namespace {
+constexpr int Enter = 13;
+
+bool Printable(int code) {
+    return (code >= '0' && code <= '9') || code == '%' || code == '&' || code == '\'' ||
+           code == '(' || code == '.';
+}
+
+// Guards every other way text can reach the field (paste, drop, input method).
+class FilterValidator : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString& input, int&) const override {
+        for (const QChar c : input)
+            if (!Printable(c.unicode()))
+                return Invalid;
+        return Acceptable;
+    }
+};
+
+// The character code a key press delivers; -1 for keys that type no character.
+int CharacterCode(const QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return Enter;
+    case Qt::Key_Backspace:
+        return 8;
+    case Qt::Key_Tab:
+        return 9;
+    case Qt::Key_Escape:
+        return 27;
+    case Qt::Key_Delete:
+        return -1;
+    default:
+        break;
+    }
+    if ((event->modifiers() & Qt::ControlModifier) && event->key() >= Qt::Key_A &&
+        event->key() <= Qt::Key_Z)
+        return event->key() - Qt::Key_A + 1;
+    const QString text = event->text();
+    return text.isEmpty() ? -1 : text.front().unicode();
+}
+} // namespace
+
+KeyVerdict FilterKey(int code, bool hasEnterAction) {
+    if (Printable(code) || code == 8 || code == 9 || code == 12)
+        return KeyVerdict::Pass;
+    if (code == Enter && hasEnterAction)
+        return KeyVerdict::Enter;
+    return KeyVerdict::Drop;
+}
+
+NumericField::NumericField(QWidget* parent) : QLineEdit(parent) {
+    setValidator(new FilterValidator(this));
+}
+
+void NumericField::SetEnterAction(std::function<void()> action) { enterAction = std::move(action); }
+
+void NumericField::keyPressEvent(QKeyEvent* event) {
+    const int code = CharacterCode(event);
+    if (code < 0) {
+        QLineEdit::keyPressEvent(event);
+        return;
+    }
+    switch (FilterKey(code, bool(enterAction))) {
+    case KeyVerdict::Pass:
+        QLineEdit::keyPressEvent(event);
+        return;
+    case KeyVerdict::Enter:
+        event->accept();
+        enterAction();
+        return;
+    case KeyVerdict::Drop:
+        event->accept();
+        Rt().Beep();
+        return;
+    }
+}

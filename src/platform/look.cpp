@@ -1,0 +1,56 @@
+#include "look.h"
+
+#include "twips.h"
+
+#include <QGuiApplication>
+#include <QIcon>
+#include <QPalette>
+#include <QScreen>
+#include <QWidget>
+
+namespace {
+const QColor Grey(192, 192, 192);
+}
+
+void InstallFontSubstitutes() {
+    // The designed fonts are absent on Linux; the default stand-in is far wider, so
+    // captions would clip and ledger lines wrap.
+    QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
+    QFont::insertSubstitution(QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"));
+}
+
+QFont DesignFont(const QString& family, double points, bool bold) {
+    QFont font(family);
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    font.setStyleHint(family.contains(QLatin1String("Courier")) ? QFont::TypeWriter
+                                                                 : QFont::SansSerif);
+    return font;
+}
+
+void PaintGrey(QWidget* control) {
+    QPalette palette = control->palette();
+    palette.setColor(QPalette::Window, Grey);
+    palette.setColor(QPalette::Button, Grey);
+    control->setPalette(palette);
+    control->setAutoFillBackground(true);
+}
+
+void ApplyWindowLook(QWidget* window, const QString& caption, int widthTwips, int heightTwips) {
+    window->setWindowTitle(caption);
+    window->setWindowIcon(QIcon(QStringLiteral(":/quillcount.svg")));
+    window->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                           Qt::MSWindowsFixedSizeDialogHint);
+    PaintGrey(window);
+    window->setFixedSize(TwipsToPx(widthTwips), TwipsToPx(heightTwips));
+}
+
+void CentreOnScreen(QWidget* window) {
+    const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    QRect frame = window->frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    window->move(frame.topLeft());
+}

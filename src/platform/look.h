@@ -1,0 +1,25 @@
+// The shared look of every window: fonts named as designed, light grey, fixed border,
+// centred on the screen, the pound-sign icon.
+#pragma once
+
+#include <QFont>
+#include <QString>
+
+class QWidget;
+
+// Maps the designed font names to metric-compatible ones present on Linux. Call once,
+// before the first window is built.
+void InstallFontSubstitutes();
+
+// A font by its designed name ("MS Sans Serif", "Courier New") and point size.
+QFont DesignFont(const QString& family, double points, bool bold);
+
+// Caption, fixed client size in twips, grey background and icon. Centring happens when
+// the window is first shown.
+void ApplyWindowLook(QWidget* window, const QString& caption, int widthTwips, int heightTwips);
+
+// Moves a top-level window so that it is centred on its screen.
+void CentreOnScreen(QWidget* window);
+
+// Grey background for a control (labels, buttons).
+void PaintGrey(QWidget* control);

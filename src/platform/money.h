@@ -1,0 +1,22 @@
+// Money values: a signed 64-bit count of ten-thousandths, and their "0.00" text.
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <stdexcept>
+
+using Money = std::int64_t;
+
+constexpr Money MoneyUnitsPerOne = 10000;
+
+// Raised for a value outside the range of the target type.
+struct OverflowError : std::overflow_error {
+    using std::overflow_error::overflow_error;
+};
+
+// value x 10,000 in double precision, rounded to nearest with ties to even.
+Money MoneyFromDouble(double value);
+
+// At least one integer digit, two decimals rounded half away from zero, "-" before any
+// negative value (even one that rounds to zero), no grouping, "." always.
+QString FormatMoney(Money value);

@@ -1,0 +1,14 @@
+#include "runtime.h"
+
+#include <cassert>
+
+namespace {
+Runtime* current = nullptr;
+}
+
+Runtime& Rt() {
+    assert(current && "no runtime installed");
+    return *current;
+}
+
+void SetRuntime(Runtime* runtime) { current = runtime; }

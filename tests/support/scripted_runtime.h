@@ -1,0 +1,55 @@
+// Test double of the runtime: records every message box and answers it from a script,
+// keeps a settable clock, and records program end instead of ending the test.
+#pragma once
+
+#include "runtime.h"
+
+#include <QDateTime>
+#include <QString>
+#include <deque>
+#include <functional>
+#include <vector>
+
+struct RecordedBox {
+    QString prompt;
+    int style;
+    QString title;
+};
+
+class ScriptedRuntime : public Runtime {
+public:
+    std::vector<RecordedBox> boxes;
+    std::deque<int> answers; // answers for Yes/No boxes, in order; No when none is left
+    int beeps = 0;
+    int ends = 0;
+    std::vector<int> pointers; // every pointer set, in order
+    QString appPath;
+    int screenWidthTwips = 15360;
+    // The clock: a fixed time unless a function is given.
+    QDateTime now = QDateTime(QDate(2026, 12, 6), QTime(12, 0));
+    std::function<QDateTime()> clock;
+    // Runs while a box is "up", as a user's actions would between show and answer.
+    std::function<void(const RecordedBox&)> onBox;
+
+    ScriptedRuntime() { SetRuntime(this); }
+    ~ScriptedRuntime() override { SetRuntime(nullptr); }
+
+    int MsgBox(const QString& prompt, int style, const QString& title) override {
+        boxes.push_back({prompt, style, title});
+        if (onBox)
+            onBox(boxes.back());
+        if (style != MsgStyle::YesNoQuestion)
+            return MsgAnswer::Ok;
+        if (answers.empty())
+            return MsgAnswer::No;
+        const int answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    void Beep() override { ++beeps; }
+    QDateTime Now() override { return clock ? clock() : now; }
+    QString AppPath() override { return appPath; }
+    int ScreenWidthTwips() override { return screenWidthTwips; }
+    void SetMousePointer(int pointer) override { pointers.push_back(pointer); }
+    void End() override { ++ends; }
+};
