@@ -1,0 +1,13 @@
+// What makes a PIN: exactly four digits, so that its two pairs give two numbers 0..99.
+#pragma once
+
+#include <QString>
+
+inline bool IsFourDigitPin(const QString& pin) {
+    if (pin.size() != 4)
+        return false;
+    for (const QChar c : pin)
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return false;
+    return true;
+}
