@@ -1,0 +1,96 @@
+#!/usr/bin/python3
+"""Start-up time and memory of the program against a bare Qt yardstick.
+
+Starts both alternately from fresh folders under one Xvfb, times process start to the
+first window being mapped, and reads the peak resident memory at that moment.
+Usage: startup.py PROGRAM YARDSTICK [STARTS]
+"""
+import os
+import shutil
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+from Xlib import X, display
+
+
+def start_xvfb():
+    for number in range(90, 120):
+        if not os.path.exists(f"/tmp/.X11-unix/X{number}"):
+            server = subprocess.Popen(["Xvfb", f":{number}", "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
+                                      stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            deadline = time.monotonic() + 10
+            while time.monotonic() < deadline:
+                if os.path.exists(f"/tmp/.X11-unix/X{number}"):
+                    return server, f":{number}"
+                time.sleep(0.05)
+            server.kill()
+    raise SystemExit("no free X display")
+
+
+def peak_rss_kib(pid):
+    with open(f"/proc/{pid}/status") as status:
+        for line in status:
+            if line.startswith("VmHWM:"):
+                return int(line.split()[1])
+    return 0
+
+
+def one_start(conn, executable, env):
+    folder = tempfile.mkdtemp(prefix="qc-start-")
+    try:
+        copy = shutil.copy(executable, folder)
+        root = conn.screen().root
+        root.change_attributes(event_mask=X.SubstructureNotifyMask)
+        conn.sync()
+        while conn.pending_events():
+            conn.next_event()
+        began = time.monotonic()
+        process = subprocess.Popen([copy], cwd=folder, env=env,
+                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        try:
+            deadline = began + 20
+            while time.monotonic() < deadline:
+                if conn.pending_events():
+                    if conn.next_event().type == X.MapNotify:
+                        return time.monotonic() - began, peak_rss_kib(process.pid)
+                else:
+                    time.sleep(0.0005)
+            raise SystemExit(f"{executable}: no window within 20 s")
+        finally:
+            process.kill()
+            process.wait(timeout=10)
+    finally:
+        shutil.rmtree(folder, ignore_errors=True)
+
+
+def main():
+    program, yardstick = sys.argv[1], sys.argv[2]
+    starts = int(sys.argv[3]) if len(sys.argv) > 3 else 20
+    server, name = start_xvfb()
+    try:
+        env = dict(os.environ, DISPLAY=name, QT_QPA_PLATFORM="xcb")
+        conn = display.Display(name)
+        results = {program: [], yardstick: []}
+        one_start(conn, program, env)  # warm the file cache for both
+        one_start(conn, yardstick, env)
+        for _ in range(starts):
+            for executable in (program, yardstick):
+                results[executable].append(one_start(conn, executable, env))
+        t_prog = statistics.median(t for t, _ in results[program]) * 1000
+        t_yard = statistics.median(t for t, _ in results[yardstick]) * 1000
+        m_prog = statistics.median(m for _, m in results[program]) / 1024
+        m_yard = statistics.median(m for _, m in results[yardstick]) / 1024
+        print(f"start-up to window mapped, median of {starts}: program {t_prog:.1f} ms, "
+              f"yardstick {t_yard:.1f} ms, ratio {t_prog / t_yard:.2f}")
+        print(f"peak resident memory at the window: program {m_prog:.1f} MiB, "
+              f"yardstick {m_yard:.1f} MiB, ratio {m_prog / m_yard:.2f}")
+    finally:
+        server.terminate()
+        server.wait(timeout=10)
+
+
+if __name__ == "__main__":
+    main()
