@@ -18,6 +18,8 @@ NumericField* MakePinField(QWidget* window, const char* name, const QString& too
     field->setObjectName(QLatin1String(name));
     field->setGeometry(geometry);
     field->setEchoMode(QLineEdit::Password);
+    // The style's own mask is a dot; the design masks with "*".
+    field->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
     field->setMaxLength(4);
     field->setAlignment(Qt::AlignCenter);
     field->setFont(DesignFont(QStringLiteral("Courier New"), 9.75, true));

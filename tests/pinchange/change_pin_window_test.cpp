@@ -100,7 +100,8 @@ TEST_F(ChangePin, LaysOutTheDesignedWindow) {
         ASSERT_TRUE(field) << f.name;
         EXPECT_EQ(field->geometry(), f.px) << f.name;
         EXPECT_EQ(field->toolTip(), f.toolTip) << f.name;
-        EXPECT_EQ(field->echoMode(), QLineEdit::Password) << f.name;
+        QTest::keyClicks(Field(f.name), "12");
+        EXPECT_EQ(field->displayText(), "**") << f.name;
         EXPECT_EQ(field->maxLength(), 4) << f.name;
         EXPECT_EQ(field->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter) << f.name;
         EXPECT_EQ(field->font().family(), "Courier New") << f.name;
