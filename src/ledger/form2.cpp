@@ -1,0 +1,163 @@
+#include "form2.h"
+
+#include "key_filter.h"
+#include "look.h"
+#include "runtime.h"
+#include "twips.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTextCursor>
+
+namespace {
+constexpr int ClientWidth = 10260;
+constexpr int ClientHeight = 4440;
+const QString ErrorTitle = QStringLiteral(" Error ");
+
+QFont FieldFont() {
+    return DesignFont(QStringLiteral("MS Sans Serif"), 12, true);
+}
+
+template <typename Control>
+Control* Place(Control* control, const char* name, const QRect& geometry) {
+    control->setObjectName(QLatin1String(name));
+    control->setGeometry(geometry);
+    return control;
+}
+
+QPushButton* BookingButton(QWidget* parent, const char* name, const QString& caption,
+                           const QRect& geometry) {
+    auto* button = Place(new QPushButton(caption, parent), name, geometry);
+    button->setFont(FieldFont());
+    PaintGrey(button);
+    return button;
+}
+
+QMenu* FileMenu(QMenuBar* bar) {
+    QMenu* menu = bar->addMenu(QStringLiteral("&File"));
+    menu->setObjectName(QStringLiteral("File"));
+    // The separators at both ends are part of the design.
+    menu->setSeparatorsCollapsible(false);
+    return menu;
+}
+
+// A separator, then the entry after it.
+QAction* MenuEntry(QMenu* menu, const char* separator, const char* name, const QString& caption) {
+    menu->addSeparator()->setObjectName(QLatin1String(separator));
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(QLatin1String(name));
+    return action;
+}
+} // namespace
+
+Form2::Form2(QWidget* parent)
+    : QMainWindow(parent), client(new QWidget(this)),
+      txtKey(Place(new QLineEdit(client), "txtKey", TwipsRect(9360, 120, 600, 360))),
+      Text1(Place(new NumericField(client), "Text1", TwipsRect(3600, 120, 2295, 420))),
+      txtData(Place(new QPlainTextEdit(client), "txtData", TwipsRect(120, 600, 9975, 3615))),
+      Text2(Place(new QPlainTextEdit(client), "Text2", TwipsRect(360, 4440, 9495, 765))),
+      Minus(
+          BookingButton(client, "Minus", QStringLiteral("-----"), TwipsRect(2280, 120, 1200, 375))),
+      Plus(BookingButton(client, "Plus", QStringLiteral("++++"), TwipsRect(6240, 120, 1200, 375))),
+      Label1(Place(new QLabel(client), "Label1", TwipsRect(0, 4200, 10095, 255))),
+      File(FileMenu(menuBar())),
+      SaveUcTxt(
+          MenuEntry(File, "Sp1", "SaveUcTxt", QStringLiteral("&Save QcUcV3.1.Txt (UnEncrypted)"))),
+      ChaPass(MenuEntry(File, "Sp4", "ChaPass", QStringLiteral("&Change PassWord"))),
+      ExitNoEc(MenuEntry(File, "Sp2", "ExitNoEc", QStringLiteral("&Exit No Enctypt"))) {
+    File->addSeparator()->setObjectName(QStringLiteral("Sp3"));
+
+    ApplyWindowLook(this, QStringLiteral(u"\u00A3 Quillcount V3 \u00A3"), ClientWidth,
+                    ClientHeight);
+    client->setFixedSize(TwipsToPx(ClientWidth), TwipsToPx(ClientHeight));
+    setCentralWidget(client);
+    setFixedSize(client->width(), client->height() + menuBar()->sizeHint().height());
+
+    // An Enter here would unlock again mid-run and read the file over the bookings.
+    txtKey->hide();
+    txtKey->setFocusPolicy(Qt::NoFocus);
+    txtKey->setEchoMode(QLineEdit::Password);
+    txtKey->setMaxLength(4);
+    txtKey->setAlignment(Qt::AlignCenter);
+    txtKey->setAttribute(Qt::WA_InputMethodEnabled, false);
+    txtKey->setFont(DesignFont(QStringLiteral("Courier New"), 9.75, true));
+    txtKey->setToolTip(QStringLiteral("Enter Pin & Press Enter "));
+
+    Text1->setMaxLength(8);
+    Text1->setAlignment(Qt::AlignCenter);
+    Text1->setFont(FieldFont());
+
+    txtData->setReadOnly(true);
+    txtData->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    txtData->setUndoRedoEnabled(false);
+    txtData->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    txtData->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    txtData->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    txtData->setFont(FieldFont());
+
+    // Scratch space lying below the client area; the user must not tab into what he
+    // cannot see.
+    Text2->setFocusPolicy(Qt::NoFocus);
+    Text2->setUndoRedoEnabled(false);
+
+    PaintGrey(Label1);
+    Label1->setToolTip(QStringLiteral("Quillcount ledger, written by its own developers"));
+
+    connect(Plus, &QPushButton::clicked, this, &Form2::Plus_Click);
+    connect(Minus, &QPushButton::clicked, this, &Form2::Minus_Click);
+    Text1->setFocus();
+}
+
+void Form2::SetLedgerText(const QString& text) {
+    ledger.SetText(text);
+    txtData->setPlainText(text);
+}
+
+void Form2::Plus_Click() {
+    Book(Booking::Credit);
+}
+
+void Form2::Minus_Click() {
+    Book(Booking::Debit);
+}
+
+void Form2::Book(Booking kind) {
+    const BookingOutcome outcome = ledger.Book(kind, Text1->text());
+    switch (outcome.result) {
+    case BookingResult::ZeroAmount:
+        Text1->clear();
+        Rt().Beep();
+        Text1->setFocus();
+        return;
+    case BookingResult::TooLong:
+        Rt().MsgBox(QStringLiteral(" To Much TeX To Encode "), MsgStyle::Information, ErrorTitle);
+        return;
+    case BookingResult::Overflow:
+        Rt().MsgBox(QStringLiteral(" Number Too Large To Book "), MsgStyle::Critical, ErrorTitle);
+        return;
+    case BookingResult::Booked:
+        break;
+    }
+    // Only the new lines are laid out, however long the ledger is.
+    QTextCursor(txtData->document()).insertText(outcome.lines);
+    txtData->setTextCursor(QTextCursor(txtData->document()));
+}
+
+void Form2::closeEvent(QCloseEvent* event) {
+    event->ignore();
+    emit closeRequested();
+}
+
+void Form2::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!centred) {
+        CentreOnScreen(this);
+        centred = true;
+    }
+}

@@ -1,0 +1,61 @@
+// The ledger window: the amount field, the two booking buttons, the ledger field and the
+// File menu. The ledger text itself lives in a Ledger; the ledger field is its view.
+#pragma once
+
+#include "ledger.h"
+
+#include <QMainWindow>
+
+class NumericField;
+class QAction;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+
+class Form2 : public QMainWindow {
+    Q_OBJECT
+  public:
+    explicit Form2(QWidget* parent = nullptr);
+
+    // The exact ledger text, every line ended by CR LF.
+    const QString& LedgerText() const { return ledger.Text(); }
+    void SetLedgerText(const QString& text);
+
+    void Plus_Click();
+    void Minus_Click();
+
+  private:
+    QWidget* const client; // the client area below the menu bar; parent of the controls
+
+  public:
+    // The PIN holder: hidden, never focused, with no key handling of its own.
+    QLineEdit* const txtKey;
+    NumericField* const Text1;
+    QPlainTextEdit* const txtData;
+    QPlainTextEdit* const Text2;
+    QPushButton* const Minus;
+    QPushButton* const Plus;
+    QLabel* const Label1;
+
+    // The menu's commands are connected by the sequences that own them.
+    QMenu* const File;
+    QAction* const SaveUcTxt;
+    QAction* const ChaPass;
+    QAction* const ExitNoEc;
+
+  signals:
+    // The close box was used. The window stays open: the close sequence decides.
+    void closeRequested();
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+  private:
+    void Book(Booking kind);
+
+    Ledger ledger;
+    bool centred = false;
+};
