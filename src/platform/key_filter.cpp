@@ -1,5 +1,6 @@
 #include "key_filter.h"
 
+#include "look.h"
 #include "runtime.h"
 
 #include <QKeyEvent>
@@ -15,12 +16,11 @@ bool Printable(int code) {
 
 // Guards every other way text can reach the field (paste, drop, input method).
 class FilterValidator : public QValidator {
-public:
+  public:
     using QValidator::QValidator;
     State validate(QString& input, int&) const override {
         for (const QChar c : input)
-            if (!Printable(c.unicode()))
-                return Invalid;
+            if (!Printable(c.unicode())) return Invalid;
         return Acceptable;
     }
 };
@@ -51,18 +51,28 @@ int CharacterCode(const QKeyEvent* event) {
 } // namespace
 
 KeyVerdict FilterKey(int code, bool hasEnterAction) {
-    if (Printable(code) || code == 8 || code == 9 || code == 12)
-        return KeyVerdict::Pass;
-    if (code == Enter && hasEnterAction)
-        return KeyVerdict::Enter;
+    if (Printable(code) || code == 8 || code == 9 || code == 12) return KeyVerdict::Pass;
+    if (code == Enter && hasEnterAction) return KeyVerdict::Enter;
     return KeyVerdict::Drop;
+}
+
+void MakePinField(QLineEdit* field) {
+    field->setEchoMode(QLineEdit::Password);
+    // Qt masks with a dot by default; the design masks with "*".
+    field->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
+    field->setMaxLength(4);
+    field->setAlignment(Qt::AlignCenter);
+    field->setFont(DesignFont(QStringLiteral("Courier New"), 9.75, true));
+    field->setAttribute(Qt::WA_InputMethodEnabled, false);
 }
 
 NumericField::NumericField(QWidget* parent) : QLineEdit(parent) {
     setValidator(new FilterValidator(this));
 }
 
-void NumericField::SetEnterAction(std::function<void()> action) { enterAction = std::move(action); }
+void NumericField::SetEnterAction(std::function<void()> action) {
+    enterAction = std::move(action);
+}
 
 void NumericField::keyPressEvent(QKeyEvent* event) {
     const int code = CharacterCode(event);

@@ -7,8 +7,8 @@
 
 // Message-box styles and answers, as the windows name them.
 namespace MsgStyle {
-constexpr int Critical = 16;    // stop icon, OK
-constexpr int Information = 64; // information icon, OK
+constexpr int Critical = 16;      // stop icon, OK
+constexpr int Information = 64;   // information icon, OK
 constexpr int YesNoQuestion = 36; // question icon, Yes and No
 } // namespace MsgStyle
 
@@ -18,13 +18,18 @@ constexpr int Yes = 6;
 constexpr int No = 7;
 } // namespace MsgAnswer
 
+namespace MsgTitle {
+inline const QString Error = QStringLiteral(" Error ");
+inline const QString Query = QStringLiteral("Query");
+} // namespace MsgTitle
+
 namespace MousePointer {
 constexpr int Default = 0;
 constexpr int Hourglass = 11;
 } // namespace MousePointer
 
 class Runtime {
-public:
+  public:
     virtual ~Runtime() = default;
 
     // Modal; returns MsgAnswer::Ok, Yes or No.
