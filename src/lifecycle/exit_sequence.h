@@ -1,0 +1,26 @@
+// The way every run ends: the closing window shrinks and drifts off the screen, then the
+// program ends.
+#pragma once
+
+class QWidget;
+
+// A window's outer geometry in twips. A set the window refuses or clamps leaves the value
+// as the window has it; the exit sequence reads every value afresh.
+class TwipsWindow {
+  public:
+    virtual ~TwipsWindow() = default;
+    virtual float Top() const = 0;
+    virtual float Left() const = 0;
+    virtual float Width() const = 0;
+    virtual float Height() const = 0;
+    virtual void SetTop(float twips) = 0;
+    virtual void SetLeft(float twips) = 0;
+    virtual void SetWidth(float twips) = 0;
+    virtual void SetHeight(float twips) = 0;
+};
+
+// Moves the window 30 twips down and right and shrinks it by 60 each pass until its top
+// lies beyond the screen's width, then calls Rt().End(). The test runtime's End()
+// returns, so callers must return straight after this.
+void ShrinkAndEnd(TwipsWindow& window);
+void ShrinkAndEnd(QWidget& window);

@@ -1,0 +1,101 @@
+#include "form1.h"
+
+#include "exit_sequence.h"
+#include "key_filter.h"
+#include "look.h"
+#include "pin.h"
+#include "runtime.h"
+#include "twips.h"
+
+#include <QCloseEvent>
+#include <QIcon>
+#include <QLabel>
+#include <QPushButton>
+
+namespace {
+QPushButton* PictureButton(QWidget* parent, const char* name, const QString& toolTip) {
+    auto* button = new QPushButton(parent);
+    button->setObjectName(QLatin1String(name));
+    button->setToolTip(toolTip);
+    button->setIconSize(QSize(16, 16));
+    PaintGrey(button);
+    return button;
+}
+} // namespace
+
+Form1::Form1(QWidget* parent)
+    : QWidget(parent), Command2(PictureButton(this, "Command2", QStringLiteral(" Hide PassWord "))),
+      txtKey(new NumericField(this)), Label1(new QLabel(this)),
+      Command1(PictureButton(this, "Command1", QStringLiteral(" Show PassWord "))) {
+    setObjectName(QStringLiteral("Form1"));
+    ApplyWindowLook(this, QStringLiteral("Enter Pin"), 4680, 1170);
+
+    Command2->setGeometry(TwipsRect(2520, 495, 330, 360));
+    Command2->hide();
+    connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
+
+    txtKey->setObjectName(QStringLiteral("txtKey"));
+    txtKey->setGeometry(TwipsRect(1665, 495, 840, 360));
+    MakePinField(txtKey);
+    txtKey->setToolTip(QStringLiteral("Enter Pin & Press Enter "));
+    txtKey->SetEnterAction([this] { CheckPin(); });
+
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setGeometry(TwipsRect(480, 240, 3495, 300));
+    Label1->setText(QStringLiteral("Enter Your 4 Digit Pin And Press Return"));
+    Label1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    Label1->setFont(DesignFont(QStringLiteral("MS Sans Serif"), 8.25, true));
+    PaintGrey(Label1);
+
+    Command1->setGeometry(TwipsRect(2520, 480, 330, 360));
+    Command1->setIcon(QIcon(QStringLiteral(":/eye.svg")));
+    connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+
+    setTabOrder(Command2, txtKey);
+    setTabOrder(txtKey, Command1);
+    txtKey->setFocus();
+}
+
+void Form1::CheckPin() {
+    const QString pin = txtKey->text();
+    if (IsFourDigitPin(pin)) {
+        OpenLedgerWindow();
+        return;
+    }
+    // Any four characters are not enough: the key schedule reads the PIN as two numbers
+    // from 0 to 99.
+    Rt().MsgBox(pin.isEmpty() ? QStringLiteral("Enter Pin") : QStringLiteral("Enter Pin 4 Numbers"),
+                MsgStyle::Critical, MsgTitle::Error);
+    txtKey->setFocus();
+}
+
+void Form1::Command1_Click() {
+    txtKey->setEchoMode(QLineEdit::Normal);
+    Command1->hide();
+    Command2->show();
+    txtKey->setFocus();
+}
+
+void Form1::Command2_Click() {
+    txtKey->setEchoMode(QLineEdit::Password);
+    Command2->hide();
+    Command1->show();
+    txtKey->setFocus();
+}
+
+void Form1::Form_Unload() {
+    ShrinkAndEnd(*this);
+}
+
+void Form1::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!centred) {
+        centred = true;
+        CentreOnScreen(this);
+    }
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+    Form_Unload();
+    event->accept();
+}

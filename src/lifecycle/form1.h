@@ -1,0 +1,36 @@
+// The start-up window: asks for the PIN, shows or hides it, and hands a valid one over
+// to the ledger window.
+#pragma once
+
+#include <QWidget>
+
+class NumericField;
+class QLabel;
+class QPushButton;
+
+class Form1 : public QWidget {
+    Q_OBJECT
+  public:
+    explicit Form1(QWidget* parent = nullptr);
+
+    // Enter in txtKey: reports an empty PIN or one that is not four digits, else opens the
+    // ledger window.
+    void CheckPin();
+    void OpenLedgerWindow();
+
+    QPushButton* const Command2; // hides the PIN
+    NumericField* const txtKey;
+    QLabel* const Label1;
+    QPushButton* const Command1; // shows the PIN
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void Command1_Click();
+    void Command2_Click();
+    void Form_Unload();
+
+    bool centred = false;
+};
