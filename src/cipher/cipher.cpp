@@ -38,11 +38,34 @@ Wiring Wire(const QString& rotor, const std::array<std::uint8_t, 256>& alphabetP
 }
 } // namespace
 
-Cipher::Cipher() : tables(JoinCipherTables()) {
+Cipher::Cipher()
+    : tables(JoinCipherTables()), rotor1Start(Reversed(RotatedLeft(tables.baseRotor[0], 40))),
+      rotor3Start(Reversed(RotatedLeft(tables.baseRotor[2], 46))) {
     alphabetPos.fill(NotInAlphabet);
     for (int p = 0; p < N; ++p)
         alphabetPos[tables.alphabet[p].unicode()] = std::uint8_t(p);
-    // The transform needs whole rotors, even before the first PIN is known.
+    for (int p = 0; p < 2 * N; ++p)
+        letter[p] = tables.alphabet[p % N].unicode();
+
+    // Each stage searches one table and replaces from another at the same position. With
+    // every table held as alphabet positions and indexed both ways, a search is one lookup.
+    // Here the stages run for every turn of rotor 3 with rotor 1 unturned; the transform
+    // adds rotor 1's turn and does stage 6, Rotor(1) -> Alphabet, itself.
+    const Wiring r1 = Wire(rotor1Start, alphabetPos);
+    const Wiring r2 = Wire(tables.baseRotor[1], alphabetPos);
+    const Wiring r3 = Wire(rotor3Start, alphabetPos);
+    const Wiring r4 = Wire(tables.baseRotor[3], alphabetPos);
+    through.resize(N * 2 * N);
+    for (int turn3 = 0; turn3 < N; ++turn3) {
+        std::uint8_t* row = &through[turn3 * 2 * N];
+        for (int x = 0; x < N; ++x) {
+            int i = r1.at[x];                        // Alphabet -> Rotor(1)
+            i = r3.at[r2.positionOf[i] + turn3];     // Rotor(2) -> Rotor(3)
+            i = r4.at[N - 1 - r4.positionOf[i]];     // Rotor(4) -> Alphabet -> Rotor(4)
+            i = r2.at[r3.positionOf[i] + N - turn3]; // Rotor(3) -> Rotor(2)
+            row[x] = row[x + N] = r1.positionOf[i];
+        }
+    }
     SetRotors(0, 0);
 }
 
@@ -50,8 +73,15 @@ const QString& Cipher::BaseRotor(int k) const {
     return tables.baseRotor.at(k - 1);
 }
 
-const QString& Cipher::Rotor(int k) const {
-    return rotor.at(k - 1);
+QString Cipher::Rotor(int k) const {
+    switch (k) {
+    case 1:
+        return RotatedLeft(rotor1Start, rotor1Turn);
+    case 3:
+        return RotatedLeft(rotor3Start, rotor3Turn);
+    default:
+        return BaseRotor(k);
+    }
 }
 
 CipherResult Cipher::SetRotorsFromPin(const QString& pin, QString& text) {
@@ -68,10 +98,8 @@ CipherResult Cipher::SetRotorsFromPin(const QString& pin, QString& text) {
 void Cipher::SetRotors(int p1, int p2) {
     if (p1 < 0 || p1 >= N || p2 < 0 || p2 >= N)
         throw std::invalid_argument("rotor shift outside 0..99");
-    rotor[0] = RotatedLeft(Reversed(RotatedLeft(tables.baseRotor[0], 40)), p1);
-    rotor[1] = tables.baseRotor[1];
-    rotor[2] = RotatedLeft(Reversed(RotatedLeft(tables.baseRotor[2], 46)), p2);
-    rotor[3] = tables.baseRotor[3];
+    rotor1Turn = p1;
+    rotor3Turn = p2;
     stepCount = std::int16_t(p1);
     rotor3Shift = std::int16_t(p2);
 }
@@ -79,44 +107,26 @@ void Cipher::SetRotors(int p1, int p2) {
 CipherResult Cipher::RunCipher(QString& text) {
     if (text.size() > MaxTextLength) return CipherResult::TextTooLong;
 
-    // Each stage searches one table and replaces from another at the same position. With
-    // every table held as alphabet positions and indexed both ways, a search is one lookup;
-    // rotors 1 and 3 are read at offsets o1 and o3 instead of being rotated as they step.
-    const Wiring r1 = Wire(rotor[0], alphabetPos);
-    const Wiring r2 = Wire(rotor[1], alphabetPos);
-    const Wiring r3 = Wire(rotor[2], alphabetPos);
-    const Wiring r4 = Wire(rotor[3], alphabetPos);
-    // Stages 3 and 4 together: position j of rotor 4 to position 101 - j of rotor 4.
-    std::array<std::uint8_t, N> reflect;
-    for (int i = 0; i < N; ++i)
-        reflect[i] = r4.at[N - 1 - r4.positionOf[i]];
-    std::array<char16_t, 2 * N> letter;
-    for (int p = 0; p < 2 * N; ++p)
-        letter[p] = tables.alphabet[p % N].unicode();
-
-    int o1 = 0;
-    int o3 = 0;
+    int turn1 = rotor1Turn;
+    int turn3 = rotor3Turn;
     int step = stepCount;
+    const std::uint8_t* row = &through[turn3 * 2 * N];
     for (QChar& c : text) {
         const char16_t code = c.unicode();
         if (code <= 31) continue;
-        if (code < 256 && alphabetPos[code] != NotInAlphabet) {
-            int i = alphabetPos[code];
-            i = r1.at[i + o1];                            // Alphabet -> Rotor(1)
-            i = r3.at[r2.positionOf[i] + o3];             // Rotor(2) -> Rotor(3)
-            i = reflect[i];                               // Rotor(4) -> Alphabet -> Rotor(4)
-            i = r2.at[r3.positionOf[i] + N - o3];         // Rotor(3) -> Rotor(2)
-            c = QChar(letter[r1.positionOf[i] + N - o1]); // Rotor(1) -> Alphabet
-        }
-        if (++o1 == N) o1 = 0;
+        // Rotor 1 turned by turn1 reads the unturned rotor turn1 positions further on, and
+        // stage 6 finds the result turn1 positions earlier.
+        if (code < 256 && alphabetPos[code] != NotInAlphabet)
+            c = QChar(letter[row[alphabetPos[code] + turn1] + N - turn1]);
+        if (++turn1 == N) turn1 = 0;
         if (++step == N) {
             step = 1;
-            if (++o3 == N) o3 = 0;
+            if (++turn3 == N) turn3 = 0;
+            row = &through[turn3 * 2 * N];
         }
     }
-
-    rotor[0] = RotatedLeft(rotor[0], o1);
-    rotor[2] = RotatedLeft(rotor[2], o3);
+    rotor1Turn = turn1;
+    rotor3Turn = turn3;
     stepCount = std::int16_t(step);
     return CipherResult::Transformed;
 }

@@ -7,6 +7,7 @@
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <vector>
 
 // What became of a request to transform a text. Only Transformed changed the text.
 enum class CipherResult {
@@ -30,7 +31,8 @@ class Cipher {
     const QString& RevAlphabet() const { return tables.revAlphabet; }
     // k from 1 to 4.
     const QString& BaseRotor(int k) const;
-    const QString& Rotor(int k) const;
+    // Working rotor k (1 to 4) as it stands now.
+    QString Rotor(int k) const;
     std::int16_t StepCount() const { return stepCount; }
     std::int16_t Rotor3Shift() const { return rotor3Shift; }
 
@@ -47,9 +49,21 @@ class Cipher {
 
   private:
     CipherTables tables;
-    std::array<QString, 4> rotor;
+    // Rotors 1 and 3 as the fixed rotations and reversals of the key schedule leave them,
+    // the same for every PIN. The working rotors are these turned left by rotor1Turn and
+    // rotor3Turn; rotors 2 and 4 are the base rotors and never turn.
+    QString rotor1Start;
+    QString rotor3Start;
+    int rotor1Turn = 0;
+    int rotor3Turn = 0;
     std::int16_t stepCount = 0;
     std::int16_t rotor3Shift = 0;
+
     // The alphabet position of each character code below 256; 0xFF for the rest.
     std::array<std::uint8_t, 256> alphabetPos;
+    // Row t, for rotor 3 turned by t: stages 1 to 5 from position x of the unturned rotor 1
+    // to the position in it of their result, at x and again at x + 100.
+    std::vector<std::uint8_t> through;
+    // The alphabet twice over, so that a position up to 99 too high needs no wrap.
+    std::array<char16_t, 2 * TableLength> letter;
 };
