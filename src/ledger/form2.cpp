@@ -1,5 +1,6 @@
 #include "form2.h"
 
+#include "cipher_messages.h"
 #include "key_filter.h"
 #include "look.h"
 #include "runtime.h"
@@ -18,7 +19,6 @@
 namespace {
 constexpr int ClientWidth = 10260;
 constexpr int ClientHeight = 4440;
-const QString ErrorTitle = QStringLiteral(" Error ");
 
 QFont FieldFont() {
     return DesignFont(QStringLiteral("MS Sans Serif"), 12, true);
@@ -82,11 +82,7 @@ Form2::Form2(QWidget* parent)
     // An Enter here would unlock again mid-run and read the file over the bookings.
     txtKey->hide();
     txtKey->setFocusPolicy(Qt::NoFocus);
-    txtKey->setEchoMode(QLineEdit::Password);
-    txtKey->setMaxLength(4);
-    txtKey->setAlignment(Qt::AlignCenter);
-    txtKey->setAttribute(Qt::WA_InputMethodEnabled, false);
-    txtKey->setFont(DesignFont(QStringLiteral("Courier New"), 9.75, true));
+    MakePinField(txtKey);
     txtKey->setToolTip(QStringLiteral("Enter Pin & Press Enter "));
 
     Text1->setMaxLength(8);
@@ -135,11 +131,15 @@ void Form2::Book(Booking kind) {
         Rt().Beep();
         Text1->setFocus();
         return;
-    case BookingResult::TooLong:
-        Rt().MsgBox(QStringLiteral(" To Much TeX To Encode "), MsgStyle::Information, ErrorTitle);
+    case BookingResult::TooLong: {
+        // Refused now, while the text can still be enciphered and saved.
+        const BoxMessage box = *MessageFor(CipherResult::TextTooLong);
+        Rt().MsgBox(box.prompt, box.style, box.title);
         return;
+    }
     case BookingResult::Overflow:
-        Rt().MsgBox(QStringLiteral(" Number Too Large To Book "), MsgStyle::Critical, ErrorTitle);
+        Rt().MsgBox(QStringLiteral(" Number Too Large To Book "), MsgStyle::Critical,
+                    MsgTitle::Error);
         return;
     case BookingResult::Booked:
         break;

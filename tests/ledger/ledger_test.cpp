@@ -157,16 +157,6 @@ TEST(Ledger, RefusedBookingsLeaveTheTextAsItWas) {
     }
 }
 
-TEST(Ledger, TheLongestStorableLedgerIsAccepted) {
-    ScriptedRuntime runtime;
-    Ledger ledger;
-    // A first credit of 1 writes 102 + 68 characters.
-    const QString old(MaxLedgerLength - 170, QLatin1Char(' '));
-    ledger.SetText(old);
-    EXPECT_EQ(ledger.Book(Booking::Credit, QStringLiteral("1")).result, BookingResult::Booked);
-    EXPECT_EQ(ledger.Text().size(), MaxLedgerLength);
-}
-
 TEST(Ledger, EachLineIsDatedWhenItIsBuilt) {
     ScriptedRuntime runtime;
     QDateTime time(QDate(2026, 12, 31), QTime(23, 59, 59, 999));

@@ -1,0 +1,73 @@
+// A booking on a long ledger with the ledger field updated and painted, the hand-over of a
+// whole ledger to the window at open, and the ledger check that runs at every open.
+#include "../tests/support/scripted_runtime.h"
+#include "form2.h"
+#include "key_filter.h"
+#include "ledger_lines.h"
+#include "look.h"
+
+#include <QApplication>
+#include <benchmark/benchmark.h>
+
+namespace {
+// Whole booking pairs up to `length` characters.
+QString LedgerOf(qsizetype length) {
+    const QDate day(2026, 12, 6);
+    QString text;
+    for (Money balance = 0;; balance += 125000) {
+        const QString pair = BalanceLine(day, balance) + EntryLine(day, Booking::Credit, 125000);
+        if (text.size() + pair.size() > length) return text;
+        text.prepend(pair);
+    }
+}
+
+void BM_Booking(benchmark::State& state) {
+    const QString ledger = LedgerOf(state.range(0));
+    Form2 form;
+    form.show();
+    form.Text1->setText(QStringLiteral("12345.67"));
+    for (auto _ : state) {
+        state.PauseTiming();
+        form.SetLedgerText(ledger);
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+        form.Plus_Click();
+        // Lay out and paint what the user sees at once.
+        QCoreApplication::processEvents();
+    }
+    if (form.LedgerText().size() == ledger.size()) state.SkipWithError("the booking was refused");
+}
+BENCHMARK(BM_Booking)->Arg(32000)->Unit(benchmark::kMillisecond)->Repetitions(5);
+
+// The open sequence hands the whole deciphered ledger to the window at once.
+void BM_SetLedgerText(benchmark::State& state) {
+    const QString ledger = LedgerOf(state.range(0));
+    Form2 form;
+    form.show();
+    for (auto _ : state) {
+        form.SetLedgerText(ledger);
+        QCoreApplication::processEvents();
+    }
+}
+BENCHMARK(BM_SetLedgerText)->Arg(32764)->Unit(benchmark::kMillisecond);
+
+void BM_IsLedgerText(benchmark::State& state) {
+    const QString ledger = LedgerOf(state.range(0));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(IsLedgerText(ledger));
+    state.SetBytesProcessed(state.iterations() * ledger.size());
+}
+BENCHMARK(BM_IsLedgerText)->Arg(32764)->Unit(benchmark::kMicrosecond);
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    InstallFontSubstitutes();
+    QApplication app(argc, argv);
+    ScriptedRuntime runtime;
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
