@@ -69,18 +69,20 @@ void Form1::CheckPin() {
     txtKey->setFocus();
 }
 
+// The focus leaves the button before it hides: a hidden focused button would pass the focus
+// on as if by Tab, which selects the whole PIN for the next key to replace.
 void Form1::Command1_Click() {
     txtKey->setEchoMode(QLineEdit::Normal);
+    txtKey->setFocus();
     Command1->hide();
     Command2->show();
-    txtKey->setFocus();
 }
 
 void Form1::Command2_Click() {
     txtKey->setEchoMode(QLineEdit::Password);
+    txtKey->setFocus();
     Command2->hide();
     Command1->show();
-    txtKey->setFocus();
 }
 
 void Form1::Form_Unload() {

@@ -159,6 +159,7 @@ TEST_F(Form1Test, ShowAndHideSwapButtonsAndMaskButNeverTouchThePin) {
         EXPECT_EQ(form.txtKey->displayText(),
                   step.showVisible ? QStringLiteral("****") : QStringLiteral("1234"));
         EXPECT_EQ(Focused(), QStringLiteral("txtKey"));
+        EXPECT_FALSE(form.txtKey->hasSelectedText()); // the next key must not replace the PIN
     }
 }
 
