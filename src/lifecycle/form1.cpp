@@ -1,4 +1,5 @@
 #include "form1.h"
+#include "ledger_session.h"
 
 #include "exit_sequence.h"
 #include "key_filter.h"

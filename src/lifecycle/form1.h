@@ -3,7 +3,9 @@
 #pragma once
 
 #include <QWidget>
+#include <memory>
 
+class LedgerSession;
 class NumericField;
 class QLabel;
 class QPushButton;
@@ -12,11 +14,15 @@ class Form1 : public QWidget {
     Q_OBJECT
   public:
     explicit Form1(QWidget* parent = nullptr);
+    ~Form1() override;
 
     // Enter in txtKey: reports an empty PIN or one that is not four digits, else opens the
     // ledger window.
     void CheckPin();
     void OpenLedgerWindow();
+
+    // The ledger window's run, once a PIN has been handed over.
+    LedgerSession* Session() const { return session.get(); }
 
     QPushButton* const Command2; // hides the PIN
     NumericField* const txtKey;
@@ -33,4 +39,5 @@ class Form1 : public QWidget {
     void Form_Unload();
 
     bool centred = false;
+    std::unique_ptr<LedgerSession> session;
 };

@@ -15,10 +15,12 @@
 
 namespace {
 void Show(const BoxMessage& message) {
-    Rt().MsgBox(message.prompt.toString(), message.style, message.title.toString());
+    Rt().MsgBox(message.prompt, message.style, message.title);
 }
 
-void ShowError(const QString& prompt) { Rt().MsgBox(prompt, MsgStyle::Critical, MsgTitle::Error); }
+void ShowError(const QString& prompt) {
+    Rt().MsgBox(prompt, MsgStyle::Critical, MsgTitle::Error);
+}
 } // namespace
 
 LedgerSession::LedgerSession(const QLineEdit& startupPin) : startupPin(startupPin) {
@@ -66,8 +68,7 @@ std::optional<BoxMessage> LedgerSession::Encipher(QString& text) {
 
 QString LedgerSession::SaveLedger() {
     QString text = form2.LedgerText();
-    if (const auto refusal = Encipher(text))
-        return refusal->prompt.trimmed().toString();
+    if (const auto refusal = Encipher(text)) return refusal->prompt.trimmed();
     const SaveResult saved = SaveLedgerFile(Rt().AppPath(), ToWin1252(text));
     return saved.ok ? QString() : saved.error;
 }
@@ -109,7 +110,9 @@ void LedgerSession::SaveUcTxt_Click() {
         EndRun();
 }
 
-void LedgerSession::ExitNoEc_Click() { EndRun(); }
+void LedgerSession::ExitNoEc_Click() {
+    EndRun();
+}
 
 void LedgerSession::ChaPass_Click() {
     form2.hide();
@@ -120,8 +123,7 @@ void LedgerSession::SaveAndEndQuietly() {
     if (open && !form2.LedgerText().isEmpty() && form2.txtKey->text().size() == 4) {
         const QString failure = SaveLedger();
         if (!failure.isEmpty())
-            std::fprintf(stderr, "quillcount: the ledger was not saved: %s\n",
-                         qPrintable(failure));
+            std::fprintf(stderr, "quillcount: the ledger was not saved: %s\n", qPrintable(failure));
     }
     open = false;
     Rt().End();

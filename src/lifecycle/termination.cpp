@@ -22,8 +22,7 @@ void WatchForTermination(std::function<void()> onEnd) {
     QObject::connect(app, &QGuiApplication::commitDataRequest, app,
                      [onEnd](QSessionManager&) { onEnd(); });
 
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0)
-        return;
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0) return;
     auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, app);
     QObject::connect(notifier, &QSocketNotifier::activated, app, [onEnd] {
         char byte;

@@ -3,6 +3,7 @@
 #include "money.h"
 
 #include <charconv>
+#include <cmath>
 #include <stdexcept>
 #include <string>
 
@@ -25,13 +26,14 @@ double Val(const QString& text) {
             break;
         }
     }
-    if (number.back() == '.')
-        number.pop_back();
+    if (number.back() == '.') number.pop_back();
 
     // from_chars is correctly rounded and ignores the process locale, which Qt sets from
     // the user's environment.
     double value = 0;
-    std::from_chars(number.data(), number.data() + number.size(), value);
+    const auto read = std::from_chars(number.data(), number.data() + number.size(), value);
+    if (read.ec == std::errc::result_out_of_range) // as strtod: too large is infinite, too small 0
+        value = number.find_first_not_of('0') < number.find('.') ? HUGE_VAL : 0.0;
     return negative ? -value : value;
 }
 
@@ -41,26 +43,21 @@ std::int16_t ToInt16(const QString& text) {
     bool negative = false;
     if (i < trimmed.size() && (trimmed[i] == QLatin1Char('-') || trimmed[i] == QLatin1Char('+')))
         negative = trimmed[i++] == QLatin1Char('-');
-    if (i == trimmed.size())
-        throw std::invalid_argument("not a number");
+    if (i == trimmed.size()) throw std::invalid_argument("not a number");
     long value = 0;
     for (; i < trimmed.size(); ++i) {
         const QChar c = trimmed[i];
         if (c < QLatin1Char('0') || c > QLatin1Char('9'))
             throw std::invalid_argument("not a number");
         value = value * 10 + (c.unicode() - '0');
-        if (value > 32768)
-            throw OverflowError("16-bit overflow");
+        if (value > 32768) throw OverflowError("16-bit overflow");
     }
-    if (negative)
-        value = -value;
-    if (value > 32767 || value < -32768)
-        throw OverflowError("16-bit overflow");
+    if (negative) value = -value;
+    if (value > 32767 || value < -32768) throw OverflowError("16-bit overflow");
     return static_cast<std::int16_t>(value);
 }
 
 std::int16_t ToInt16(qsizetype value) {
-    if (value > 32767 || value < -32768)
-        throw OverflowError("16-bit overflow");
+    if (value > 32767 || value < -32768) throw OverflowError("16-bit overflow");
     return static_cast<std::int16_t>(value);
 }
