@@ -1,26 +1,14 @@
 // A booking on a long ledger with the ledger field updated and painted, the hand-over of a
 // whole ledger to the window at open, and the ledger check that runs at every open.
-#include "../tests/support/scripted_runtime.h"
 #include "form2.h"
 #include "key_filter.h"
 #include "ledger_lines.h"
-#include "look.h"
+#include "long_ledger.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <benchmark/benchmark.h>
 
 namespace {
-// Whole booking pairs up to `length` characters.
-QString LedgerOf(qsizetype length) {
-    const QDate day(2026, 12, 6);
-    QString text;
-    for (Money balance = 0;; balance += 125000) {
-        const QString pair = BalanceLine(day, balance) + EntryLine(day, Booking::Credit, 125000);
-        if (text.size() + pair.size() > length) return text;
-        text.prepend(pair);
-    }
-}
-
 void BM_Booking(benchmark::State& state) {
     const QString ledger = LedgerOf(state.range(0));
     Form2 form;
@@ -59,15 +47,3 @@ void BM_IsLedgerText(benchmark::State& state) {
 }
 BENCHMARK(BM_IsLedgerText)->Arg(32764)->Unit(benchmark::kMicrosecond);
 } // namespace
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    InstallFontSubstitutes();
-    QApplication app(argc, argv);
-    ScriptedRuntime runtime;
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
