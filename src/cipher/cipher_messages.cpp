@@ -1,5 +1,6 @@
 #include "cipher_messages.h"
 
+#include "pin.h"
 #include "runtime.h"
 
 BoxMessage WrongPinMessage() {
@@ -11,11 +12,10 @@ std::optional<BoxMessage> MessageFor(CipherResult result) {
     case CipherResult::Transformed:
         return std::nullopt;
     case CipherResult::EmptyPin:
-        return BoxMessage{QStringLiteral("Enter Pin"), MsgStyle::Critical, MsgTitle::Error};
+        return BoxMessage{PinPrompt::Empty, MsgStyle::Critical, MsgTitle::Error};
     case CipherResult::PinNotFourCharacters:
     case CipherResult::PinNotDigits:
-        return BoxMessage{QStringLiteral("Enter Pin 4 Numbers"), MsgStyle::Critical,
-                          MsgTitle::Error};
+        return BoxMessage{PinPrompt::NotFourDigits, MsgStyle::Critical, MsgTitle::Error};
     case CipherResult::TextTooLong:
         return BoxMessage{QStringLiteral(" To Much TeX To Encode "), MsgStyle::Information,
                           MsgTitle::Error};

@@ -65,8 +65,8 @@ void Form1::CheckPin() {
     }
     // Any four characters are not enough: the key schedule reads the PIN as two numbers
     // from 0 to 99.
-    Rt().MsgBox(pin.isEmpty() ? QStringLiteral("Enter Pin") : QStringLiteral("Enter Pin 4 Numbers"),
-                MsgStyle::Critical, MsgTitle::Error);
+    Rt().MsgBox(pin.isEmpty() ? PinPrompt::Empty : PinPrompt::NotFourDigits, MsgStyle::Critical,
+                MsgTitle::Error);
     txtKey->setFocus();
 }
 

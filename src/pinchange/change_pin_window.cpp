@@ -10,22 +10,13 @@
 #include <QLabel>
 
 namespace {
-const QString ErrorTitle = QStringLiteral(" Error ");
-
-NumericField* MakePinField(QWidget* window, const char* name, const QString& toolTip,
-                           const QRect& geometry) {
+NumericField* NewPinField(QWidget* window, const char* name, const QString& toolTip,
+                          const QRect& geometry) {
     auto* field = new NumericField(window);
     field->setObjectName(QLatin1String(name));
     field->setGeometry(geometry);
-    field->setEchoMode(QLineEdit::Password);
-    // The style's own mask is a dot; the design masks with "*".
-    field->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
-    field->setMaxLength(4);
-    field->setAlignment(Qt::AlignCenter);
-    field->setFont(DesignFont(QStringLiteral("Courier New"), 9.75, true));
+    MakePinField(field);
     field->setToolTip(toolTip);
-    // Set after the echo mode, which would otherwise decide it.
-    field->setAttribute(Qt::WA_InputMethodEnabled, false);
     return field;
 }
 
@@ -48,10 +39,10 @@ Form3::Form3(std::function<QString()> startupPin, QLineEdit* ledgerPinHolder, QW
     ApplyWindowLook(this, QStringLiteral("Change Pin"), 4410, 1785);
 
     const QString newPinTip = QStringLiteral(" Enter New Pin & Press Return ");
-    txtKey1 = MakePinField(this, "txtKey1", QStringLiteral(" Enter Old Pin & Press Return "),
-                           TwipsRect(1920, 240, 600, 360));
-    txtKey2 = MakePinField(this, "txtKey2", newPinTip, TwipsRect(1920, 720, 600, 360));
-    txtKey3 = MakePinField(this, "txtKey3", newPinTip, TwipsRect(1920, 1200, 600, 360));
+    txtKey1 = NewPinField(this, "txtKey1", QStringLiteral(" Enter Old Pin & Press Return "),
+                          TwipsRect(1920, 240, 600, 360));
+    txtKey2 = NewPinField(this, "txtKey2", newPinTip, TwipsRect(1920, 720, 600, 360));
+    txtKey3 = NewPinField(this, "txtKey3", newPinTip, TwipsRect(1920, 1200, 600, 360));
     Label1 = MakeLabel(this, "Label1", QStringLiteral("Old Pin"), TwipsRect(720, 300, 1095, 255));
     Label2 = MakeLabel(this, "Label2", QStringLiteral("New Pin"), TwipsRect(720, 800, 1095, 255));
     Label3 =
@@ -98,7 +89,7 @@ void Form3::CheckNewPin() {
     // The ledger is saved only under a four-digit PIN; any other would lose the run's
     // bookings at close without a word.
     if (!IsFourDigitPin(txtKey3->text())) {
-        Refuse(QStringLiteral("Enter Pin 4 Numbers"), {txtKey2, txtKey3}, txtKey2);
+        Refuse(PinPrompt::NotFourDigits, {txtKey2, txtKey3}, txtKey2);
         return;
     }
     ApplyNewPin();
@@ -118,7 +109,7 @@ void Form3::Refuse(const QString& prompt, std::initializer_list<QLineEdit*> empt
                    QLineEdit* focus) {
     for (QLineEdit* field : emptied)
         field->clear();
-    Rt().MsgBox(prompt, MsgStyle::Critical, ErrorTitle);
+    Rt().MsgBox(prompt, MsgStyle::Critical, MsgTitle::Error);
     focus->setFocus();
 }
 
