@@ -49,7 +49,7 @@ Form1::Form1(QWidget* parent)
     PaintGrey(Label1);
 
     Command1->setGeometry(TwipsRect(2520, 480, 330, 360));
-    Command1->setIcon(QIcon(QStringLiteral(":/eye.svg")));
+    Command1->setIcon(Picture(QStringLiteral("eye")));
     connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
 
     setTabOrder(Command2, txtKey);

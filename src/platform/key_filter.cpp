@@ -3,7 +3,10 @@
 #include "look.h"
 #include "runtime.h"
 
+#include <QCoreApplication>
 #include <QKeyEvent>
+#include <QPointer>
+#include <QProxyStyle>
 #include <QValidator>
 
 namespace {
@@ -24,6 +27,26 @@ class FilterValidator : public QValidator {
         return Acceptable;
     }
 };
+
+// Qt masks with a dot by default; the design masks with "*". A proxy style does it without
+// the cost of a style sheet at start-up.
+class AsteriskMaskStyle : public QProxyStyle {
+  public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returned) const override {
+        if (hint == SH_LineEdit_PasswordCharacter) return '*';
+        return QProxyStyle::styleHint(hint, option, widget, returned);
+    }
+};
+
+QStyle* AsteriskMask() {
+    static QPointer<QStyle> style;
+    if (!style) {
+        style = new AsteriskMaskStyle;
+        style->setParent(QCoreApplication::instance());
+    }
+    return style;
+}
 
 // The character code a key press delivers; -1 for keys that type no character.
 int CharacterCode(const QKeyEvent* event) {
@@ -58,8 +81,7 @@ KeyVerdict FilterKey(int code, bool hasEnterAction) {
 
 void MakePinField(QLineEdit* field) {
     field->setEchoMode(QLineEdit::Password);
-    // Qt masks with a dot by default; the design masks with "*".
-    field->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
+    field->setStyle(AsteriskMask());
     field->setMaxLength(4);
     field->setAlignment(Qt::AlignCenter);
     field->setFont(DesignFont(QStringLiteral("Courier New"), 9.75, true));

@@ -2,6 +2,7 @@
 
 #include "twips.h"
 
+#include <QFile>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QPalette>
@@ -24,8 +25,17 @@ QFont DesignFont(const QString& family, double points, bool bold) {
     font.setPointSizeF(points);
     font.setBold(bold);
     font.setStyleHint(family.contains(QLatin1String("Courier")) ? QFont::TypeWriter
-                                                                 : QFont::SansSerif);
+                                                                : QFont::SansSerif);
     return font;
+}
+
+QIcon Picture(const QString& name) {
+    QIcon icon;
+    for (const int size : {16, 32, 64}) {
+        const QString file = QStringLiteral(":/icons/%1-%2.png").arg(name).arg(size);
+        if (QFile::exists(file)) icon.addFile(file, QSize(size, size));
+    }
+    return icon;
 }
 
 void PaintGrey(QWidget* control) {
@@ -38,7 +48,7 @@ void PaintGrey(QWidget* control) {
 
 void ApplyWindowLook(QWidget* window, const QString& caption, int widthTwips, int heightTwips) {
     window->setWindowTitle(caption);
-    window->setWindowIcon(QIcon(QStringLiteral(":/quillcount.svg")));
+    window->setWindowIcon(Picture(QStringLiteral("quillcount")));
     window->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                            Qt::MSWindowsFixedSizeDialogHint);
@@ -48,8 +58,7 @@ void ApplyWindowLook(QWidget* window, const QString& caption, int widthTwips, in
 
 void CentreOnScreen(QWidget* window) {
     const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
+    if (!screen) return;
     QRect frame = window->frameGeometry();
     frame.moveCenter(screen->availableGeometry().center());
     window->move(frame.topLeft());

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QFont>
+#include <QIcon>
 #include <QString>
 
 class QWidget;
@@ -20,6 +21,9 @@ void ApplyWindowLook(QWidget* window, const QString& caption, int widthTwips, in
 
 // Moves a top-level window so that it is centred on its screen.
 void CentreOnScreen(QWidget* window);
+
+// One of the program's pictures ("quillcount", "eye") at every size it is shipped in.
+QIcon Picture(const QString& name);
 
 // Grey background for a control (labels, buttons).
 void PaintGrey(QWidget* control);
