@@ -1,0 +1,83 @@
+// The ledger file as the program opens it: load, decipher, unlock check, then a booking on
+// what came out. Input: the PIN as typed (four bytes), then the whole file.
+#include "cipher.h"
+#include "expect.h"
+#include "fuzz_runtime.h"
+#include "ledger.h"
+#include "ledger_files.h"
+#include "unlock_check.h"
+#include "win1252.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <cstdint>
+#include <optional>
+
+namespace {
+QString folder; // the program's folder, holding the ledger file of the input at hand
+// One for all inputs, as the program keeps one for its run: building the tables costs far
+// more than an input, and setting the rotors from the PIN must leave nothing of the last.
+Cipher* cipher;
+
+void WriteLedgerFile(const QByteArray& bytes) {
+    QFile file(LedgerFilePath(folder));
+    // A new file each time: ext4 flushes a truncated one to disk on close, which is slow.
+    file.remove();
+    Expect(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size(),
+           "the fuzz folder takes the ledger file");
+}
+
+struct Opened {
+    UnlockResult unlock;
+    QString text; // the ledger when unlocked, otherwise the deciphered file
+};
+
+// The open sequence; nothing when the cipher refuses the PIN or the file.
+std::optional<Opened> Open(const QString& pin) {
+    const LoadResult file = LoadLedgerFile(folder);
+    Expect(file.status == LoadResult::Status::Loaded, "a ledger file that is there loads");
+    QString text = FromWin1252(file.bytes);
+    Expect(ToWin1252(text) == file.bytes, "every byte of the file survives as text");
+    if (cipher->SetRotorsFromPin(pin, text) != CipherResult::Transformed) return std::nullopt;
+    const UnlockResult unlock = CheckUnlockMarker(text);
+    return Opened{unlock, text};
+}
+
+// What the close sequence would save must open again under the same PIN as the same ledger.
+void ExpectReopens(const QString& pin, const QString& ledgerText) {
+    QString text = UnlockMarker + ledgerText;
+    Expect(cipher->SetRotorsFromPin(pin, text) == CipherResult::Transformed,
+           "a booked ledger can be enciphered");
+    Expect(SaveLedgerFile(folder, ToWin1252(text)).ok, "the fuzz folder takes a save");
+    const std::optional<Opened> reopened = Open(pin);
+    Expect(reopened && reopened->unlock == UnlockResult::Unlocked && reopened->text == ledgerText,
+           "a saved ledger opens again as it was");
+}
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    InstallFuzzRuntime();
+    static QTemporaryDir dir;
+    Expect(dir.isValid(), "a temporary folder");
+    folder = dir.path();
+    static Cipher sessionCipher;
+    cipher = &sessionCipher;
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size < 4) return -1;
+    const auto* bytes = reinterpret_cast<const char*>(data);
+    const QString pin = FromWin1252(QByteArray(bytes, 4));
+    WriteLedgerFile(QByteArray(bytes + 4, qsizetype(size - 4)));
+
+    const std::optional<Opened> opened = Open(pin);
+    if (!opened) return 0;
+    // The ledger model must bear any text, the garble of a wrong PIN included.
+    Ledger ledger;
+    ledger.SetText(opened->text);
+    const BookingOutcome outcome = ledger.Book(Booking::Credit, QStringLiteral("12.50"));
+    if (opened->unlock == UnlockResult::Unlocked && outcome.result == BookingResult::Booked)
+        ExpectReopens(pin, ledger.Text());
+    return 0;
+}

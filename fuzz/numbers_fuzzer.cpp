@@ -1,0 +1,35 @@
+// The numeric value of any text, as amounts and balances are read, and the money text
+// made from it.
+#include "expect.h"
+#include "money.h"
+#include "numbers.h"
+#include "win1252.h"
+
+#include <cmath>
+#include <cstdint>
+#include <stdexcept>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const QString text =
+        FromWin1252(QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)));
+
+    const double value = Val(text);
+    Expect(!std::isnan(value), "Val gives a number");
+    try {
+        const Money money = MoneyFromDouble(value);
+        // Shown to the cent and read back, the value may move by half a cent at most, plus
+        // what a double loses on the way.
+        const double back = Val(FormatMoney(money)) * MoneyUnitsPerOne;
+        Expect(std::abs(back - double(money)) <= 50 + std::abs(double(money)) * 1e-15,
+               "FormatMoney shows the value to the nearest cent");
+    } catch (const OverflowError&) {
+    }
+
+    try {
+        const std::int16_t number = ToInt16(text);
+        Expect(Val(text.trimmed()) == number, "ToInt16 and Val agree on a whole number");
+    } catch (const OverflowError&) {
+    } catch (const std::invalid_argument&) {
+    }
+    return 0;
+}
