@@ -1,0 +1,210 @@
+"""Whole runs of the program as a person makes them, checked by the files left behind."""
+
+import os
+
+from ledger_text import ExpectedLedger
+from program import LEDGER_FILE, LOCK_FILE, PLAIN_COPY
+from trial import check_ledger_file, ends
+from user import (CHANGE_PIN_WINDOW, ERROR_BOX, LEDGER_WINDOW, PIN_FIELD, PIN_WINDOW,
+                  QUERY_BOX)
+
+
+def make_ledger(t, folder, pin, bookings):
+    """A ledger file made by a run of the program; the ledger it should hold."""
+    user = t.start(folder)
+    ledger = user.unlock(pin)
+    expected = ExpectedLedger()
+    for amount, credit in bookings:
+        user.book(ledger, amount, credit)
+        expected.book(amount, credit)
+    user.close(ledger)
+    ends(user, folder)
+    check_ledger_file(folder, expected)
+    return expected
+
+
+def reads_back(t, folder, pin, expected):
+    """Reopening with pin shows expected: exported as a plain copy, then Yes."""
+    user = t.start(folder)
+    ledger = user.unlock(pin)
+    before = folder.read(LEDGER_FILE)
+    user.save_plain_copy(ledger, then_exit=True)
+    ends(user, folder)
+    assert folder.read(PLAIN_COPY) == expected.plain_copy(), "the reopened ledger differs"
+    assert folder.read(LEDGER_FILE) == before, "Yes after the plain copy wrote the ledger"
+
+
+def first_run_and_close(t):
+    folder = t.folder()
+    user = t.start(folder)
+    window = user.window(PIN_WINDOW)
+    user.desktop.click(window, *PIN_FIELD)
+    user.desktop.key("Return")
+    user.answer(ERROR_BOX, "Return")  # empty PIN
+    user.desktop.type("12")
+    user.desktop.key("Return")
+    user.answer(ERROR_BOX, "Return")  # short PIN; its digits stay in the field
+    assert LOCK_FILE in folder.names(), "no lock held while running"
+    user.desktop.type("34")
+    user.desktop.key("Return")
+    ledger = user.window(LEDGER_WINDOW)
+    assert not user.sees(PIN_WINDOW), "the PIN window stayed on screen"
+    user.close(ledger)
+    ends(user, folder)
+    assert folder.names() == [], f"an empty ledger left files: {folder.names()}"
+
+
+def bookings_plain_copy_close_reopen(t):
+    folder = t.folder()
+    user = t.start(folder)
+    ledger = user.unlock("4821")
+    expected = ExpectedLedger()
+    for amount, credit in [("12.50", True), ("3.25", False), ("100", True)]:
+        user.book(ledger, amount, credit)
+        expected.book(amount, credit)
+    user.save_plain_copy(ledger, then_exit=False)
+    assert folder.read(PLAIN_COPY) == expected.plain_copy(), "plain copy differs"
+    assert user.sees(LEDGER_WINDOW), "No after the plain copy closed the window"
+    assert LEDGER_FILE not in folder.names(), "No after the plain copy wrote the ledger"
+    user.close(ledger)
+    ends(user, folder)
+    stored = check_ledger_file(folder, expected)
+
+    # The balance goes on from the stored ledger, above the lines read back.
+    user = t.start(folder)
+    ledger = user.unlock("4821")
+    user.book(ledger, "0.75", False)
+    expected.book("0.75", False)
+    user.save_plain_copy(ledger, then_exit=True)
+    ends(user, folder)
+    assert folder.read(PLAIN_COPY) == expected.plain_copy(), "reopened ledger differs"
+    assert folder.read(LEDGER_FILE) == stored, "Yes after the plain copy wrote the ledger"
+
+
+def wrong_pin(t):
+    folder = t.folder()
+    make_ledger(t, folder, "2580", [("42", True)])
+    stored = folder.read(LEDGER_FILE)
+    user = t.start(folder)
+    user.type_pin("2581")
+    user.window(ERROR_BOX)
+    assert not user.sees(LEDGER_WINDOW), "the ledger window opened on a wrong PIN"
+    user.answer(ERROR_BOX, "Return")
+    ends(user, folder)
+    assert folder.read(LEDGER_FILE) == stored, "a wrong PIN changed the ledger file"
+    assert folder.names() == [LEDGER_FILE]
+
+
+def exit_no_encrypt(t):
+    folder = t.folder()
+    make_ledger(t, folder, "8642", [("7.10", False)])
+    stored = folder.read(LEDGER_FILE)
+    user = t.start(folder)
+    ledger = user.unlock("8642")
+    user.book(ledger, "55", True)
+    user.exit_no_encrypt(ledger)
+    ends(user, folder)
+    assert folder.read(LEDGER_FILE) == stored, "Exit No Enctypt wrote the ledger file"
+    assert folder.names() == [LEDGER_FILE]
+
+
+def change_pin_then_reopen(t):
+    folder = t.folder()
+    expected = make_ledger(t, folder, "1111", [("30", True)])
+    user = t.start(folder)
+    ledger = user.unlock("1111")
+    user.book(ledger, "12", False)
+    expected.book("12", False)
+    ledger = user.change_pin(ledger, "1111", "2222")
+    user.close(ledger)
+    ends(user, folder)
+    stored = check_ledger_file(folder, expected)
+
+    user = t.start(folder)
+    user.type_pin("1111")
+    user.answer(ERROR_BOX, "Return")  # the old PIN no longer opens it
+    ends(user, folder)
+    assert folder.read(LEDGER_FILE) == stored
+    reads_back(t, folder, "2222", expected)
+
+
+def failed_save_keeps_window(t):
+    folder = t.folder()
+    expected = make_ledger(t, folder, "7777", [("20", True)])
+    stored = folder.read(LEDGER_FILE)
+    os.chmod(folder.file(LEDGER_FILE), 0o644)
+    folder.set_mode(0o555)  # readable, not writable, for the unprivileged user
+    user = t.start(folder, unprivileged=True)
+    ledger = user.unlock("7777")
+    user.book(ledger, "5", False)
+    expected.book("5", False)
+    user.close(ledger)
+    user.answer(ERROR_BOX, "Return")
+    assert user.run.running(), "the program ended after a failed save"
+    assert user.window(LEDGER_WINDOW) == ledger
+    assert folder.read(LEDGER_FILE) == stored, "a failed save changed the ledger file"
+
+    # Once the folder and file can be written, closing again saves the ledger kept.
+    folder.set_mode(0o777)
+    os.chmod(folder.file(LEDGER_FILE), 0o666)
+    user.close(ledger)
+    ends(user, folder)
+    check_ledger_file(folder, expected)
+    reads_back(t, folder, "7777", expected)
+
+
+def termination_saves(t):
+    folder = t.folder()
+    user = t.start(folder)
+    ledger = user.unlock("3690")
+    expected = ExpectedLedger()
+    for amount, credit in [("64", True), ("16.40", False)]:
+        user.book(ledger, amount, credit)
+        expected.book(amount, credit)
+    user.save_plain_copy(ledger, then_exit=False)  # the bookings are in before the signal
+    user.run.terminate()
+    ends(user, folder)
+    check_ledger_file(folder, expected)
+
+    # Also with the Change PIN window over the ledger window.
+    user = t.start(folder)
+    ledger = user.unlock("3690")
+    user.book(ledger, "1.05", True)
+    expected.book("1.05", True)
+    user.menu(ledger, "c")
+    user.window(CHANGE_PIN_WINDOW)
+    user.run.process.send_signal(1)  # SIGHUP
+    ends(user, folder)
+    check_ledger_file(folder, expected)
+    reads_back(t, folder, "3690", expected)
+
+
+def second_copy_refused(t):
+    folder = t.folder()
+    expected = make_ledger(t, folder, "1357", [("9.99", True)])
+    stored = folder.read(LEDGER_FILE)
+    first = t.start(folder)
+    ledger = first.unlock("1357")
+    second = t.start(folder)
+    second.answer(ERROR_BOX, "Return")
+    second.run.wait_exit(1)
+    assert folder.read(LEDGER_FILE) == stored, "the second copy changed the ledger file"
+    assert folder.names() == [LEDGER_FILE, LOCK_FILE], "the second copy changed the folder"
+    assert first.run.running() and first.sees(LEDGER_WINDOW), "the first copy was disturbed"
+    first.book(ledger, "1", True)
+    expected.book("1", True)
+    first.close(ledger)
+    ends(first, folder)
+    check_ledger_file(folder, expected)
+
+
+SCENARIOS = [
+    first_run_and_close,
+    bookings_plain_copy_close_reopen,
+    wrong_pin,
+    exit_no_encrypt,
+    change_pin_then_reopen,
+    failed_save_keeps_window,
+    termination_saves,
+    second_copy_refused,
+]

@@ -1,0 +1,47 @@
+"""What one scenario starts: its folders and program runs, all ended when it is over."""
+
+from program import LEDGER_FILE, LOCK_FILE, Folder, Run
+from user import User
+
+
+class Trial:
+    def __init__(self, binary, env, desktop):
+        self.binary = binary
+        self.env = env
+        self.desktop = desktop
+        self.folders = []
+        self.runs = []
+
+    def folder(self):
+        folder = Folder(self.binary)
+        self.folders.append(folder)
+        return folder
+
+    def start(self, folder, unprivileged=False):
+        run = Run(folder, self.env, unprivileged)
+        self.runs.append(run)
+        return User(self.desktop, run)
+
+    def outputs(self):
+        return [run.output() for run in self.runs if run.output().strip()]
+
+    def end(self):
+        for run in self.runs:
+            run.end()
+        for folder in self.folders:
+            folder.remove()
+
+
+def ends(user, folder, code=0):
+    """The run ends with code and leaves no lock behind."""
+    user.run.wait_exit(code)
+    assert LOCK_FILE not in folder.names(), "the lock file was left behind"
+
+
+def check_ledger_file(folder, expected):
+    stored = folder.read(LEDGER_FILE)
+    assert len(stored) == expected.ledger_file_size(), (
+        f"ledger file of {len(stored)} bytes, expected {expected.ledger_file_size()}")
+    assert stored.endswith(b"\r\n"), "the ledger file does not end in CR LF"
+    assert expected.text.encode("cp1252") not in stored, "the ledger was stored in clear"
+    return stored

@@ -1,0 +1,67 @@
+"""A private X display with a window manager, started once for a whole test run."""
+
+import os
+import select
+import subprocess
+import time
+
+from processes import end_process
+
+SCREEN = "1024x768x24"
+START_WAIT = 15
+
+
+class XServer:
+    def __enter__(self):
+        self.xvfb = self.wm = None
+        try:
+            self._start()
+        except BaseException:
+            self.__exit__(None, None, None)
+            raise
+        return self
+
+    def _start(self):
+        read_end, write_end = os.pipe()
+        # -displayfd lets Xvfb take a free display number and tells us once it accepts
+        # clients. -ac because one test runs the program as another user, who holds no
+        # cookie; -nolisten tcp keeps the display to this machine.
+        self.xvfb = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_end), "-ac", "-nolisten", "tcp",
+             "-screen", "0", SCREEN],
+            pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_end)
+        number = read_within(read_end, START_WAIT).strip()
+        os.close(read_end)
+        if not number:
+            raise RuntimeError("Xvfb did not report a display")
+        self.display = ":" + number
+        self.env = dict(os.environ, DISPLAY=self.display)
+        self.wm = subprocess.Popen(["openbox", "--sm-disable"], env=self.env,
+                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        deadline = time.monotonic() + START_WAIT
+        while subprocess.run(["wmctrl", "-m"], env=self.env, capture_output=True,
+                             timeout=START_WAIT).returncode != 0:
+            if time.monotonic() > deadline:
+                raise RuntimeError("the window manager did not start")
+            time.sleep(0.1)
+
+    def __exit__(self, *exc):
+        for process in (self.wm, self.xvfb):
+            if process:
+                end_process(process)
+
+
+def read_within(fd, seconds):
+    """What the pipe delivers up to its first newline, or before the time is up."""
+    data = b""
+    deadline = time.monotonic() + seconds
+    while not data.endswith(b"\n"):
+        left = deadline - time.monotonic()
+        if left <= 0 or not select.select([fd], [], [], left)[0]:
+            break
+        chunk = os.read(fd, 64)
+        if not chunk:
+            break
+        data += chunk
+    return data.decode()
