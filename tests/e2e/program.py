@@ -67,6 +67,9 @@ class Run:
     def terminate(self):
         self.process.send_signal(signal.SIGTERM)
 
+    def hang_up(self):
+        self.process.send_signal(signal.SIGHUP)
+
     def wait_exit(self, expected_code=0):
         try:
             code = self.process.wait(EXIT_WAIT)

@@ -8,6 +8,8 @@ import os
 import sys
 import time
 
+sys.dont_write_bytecode = True  # keep the source tree clean when CTest runs this
+
 from desktop import Desktop
 from scenarios import SCENARIOS
 from trial import Trial

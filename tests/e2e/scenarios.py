@@ -54,6 +54,18 @@ def first_run_and_close(t):
     assert folder.names() == [], f"an empty ledger left files: {folder.names()}"
 
 
+def pin_window_ways_out(t):
+    folder = t.folder()
+    user = t.start(folder)
+    user.close(user.window(PIN_WINDOW))
+    ends(user, folder)
+    user = t.start(folder)
+    user.window(PIN_WINDOW)
+    user.run.terminate()
+    ends(user, folder)
+    assert folder.names() == [], f"files left: {folder.names()}"
+
+
 def bookings_plain_copy_close_reopen(t):
     folder = t.folder()
     user = t.start(folder)
@@ -173,7 +185,7 @@ def termination_saves(t):
     expected.book("1.05", True)
     user.menu(ledger, "c")
     user.window(CHANGE_PIN_WINDOW)
-    user.run.process.send_signal(1)  # SIGHUP
+    user.run.hang_up()
     ends(user, folder)
     check_ledger_file(folder, expected)
     reads_back(t, folder, "3690", expected)
@@ -200,6 +212,7 @@ def second_copy_refused(t):
 
 SCENARIOS = [
     first_run_and_close,
+    pin_window_ways_out,
     bookings_plain_copy_close_reopen,
     wrong_pin,
     exit_no_encrypt,
