@@ -15,10 +15,6 @@ KEY_DELAY_MS = "40"
 REGEX_SPECIALS = set(".^$*+?()[]{}|\\")
 
 
-class WindowMissing(AssertionError):
-    pass
-
-
 class Desktop:
     def __init__(self, server):
         self.env = server.env
@@ -52,7 +48,7 @@ class Desktop:
             if found:
                 return found[0]
             if time.monotonic() > deadline:
-                raise WindowMissing(f"no window {caption!r} within {timeout} s")
+                raise AssertionError(f"no window {caption!r} within {timeout} s")
             time.sleep(0.1)
 
     def wait_no_window(self, caption, pid, timeout=WINDOW_WAIT):

@@ -30,10 +30,6 @@ class Folder:
         with open(self.file(name), "rb") as f:
             return f.read()
 
-    def write(self, name, data):
-        with open(self.file(name), "wb") as f:
-            f.write(data)
-
     def names(self):
         return sorted(n for n in os.listdir(self.path) if n != NAME)
 

@@ -4,7 +4,7 @@ import os
 
 from ledger_text import ExpectedLedger
 from program import LEDGER_FILE, LOCK_FILE, PLAIN_COPY
-from trial import check_ledger_file, ends
+from trial import check_bytes, check_ledger_file, ends
 from user import (CHANGE_PIN_WINDOW, ERROR_BOX, LEDGER_WINDOW, PIN_FIELD, PIN_WINDOW,
                   QUERY_BOX)
 
@@ -30,7 +30,7 @@ def reads_back(t, folder, pin, expected):
     before = folder.read(LEDGER_FILE)
     user.save_plain_copy(ledger, then_exit=True)
     ends(user, folder)
-    assert folder.read(PLAIN_COPY) == expected.plain_copy(), "the reopened ledger differs"
+    check_bytes(folder.read(PLAIN_COPY), expected.plain_copy(), "the reopened ledger")
     assert folder.read(LEDGER_FILE) == before, "Yes after the plain copy wrote the ledger"
 
 
@@ -75,7 +75,7 @@ def bookings_plain_copy_close_reopen(t):
         user.book(ledger, amount, credit)
         expected.book(amount, credit)
     user.save_plain_copy(ledger, then_exit=False)
-    assert folder.read(PLAIN_COPY) == expected.plain_copy(), "plain copy differs"
+    check_bytes(folder.read(PLAIN_COPY), expected.plain_copy(), "the plain copy")
     assert user.sees(LEDGER_WINDOW), "No after the plain copy closed the window"
     assert LEDGER_FILE not in folder.names(), "No after the plain copy wrote the ledger"
     user.close(ledger)
@@ -89,7 +89,7 @@ def bookings_plain_copy_close_reopen(t):
     expected.book("0.75", False)
     user.save_plain_copy(ledger, then_exit=True)
     ends(user, folder)
-    assert folder.read(PLAIN_COPY) == expected.plain_copy(), "reopened ledger differs"
+    check_bytes(folder.read(PLAIN_COPY), expected.plain_copy(), "the reopened ledger")
     assert folder.read(LEDGER_FILE) == stored, "Yes after the plain copy wrote the ledger"
 
 

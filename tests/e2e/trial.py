@@ -38,6 +38,16 @@ def ends(user, folder, code=0):
     assert LOCK_FILE not in folder.names(), "the lock file was left behind"
 
 
+def check_bytes(actual, expected, what):
+    if actual == expected:
+        return
+    at = next((i for i, (a, b) in enumerate(zip(actual, expected)) if a != b),
+              min(len(actual), len(expected)))
+    raise AssertionError(f"{what}: {len(actual)} bytes, expected {len(expected)}; first "
+                         f"difference at {at}: {actual[at:at + 40]!r} "
+                         f"instead of {expected[at:at + 40]!r}")
+
+
 def check_ledger_file(folder, expected):
     stored = folder.read(LEDGER_FILE)
     assert len(stored) == expected.ledger_file_size(), (
