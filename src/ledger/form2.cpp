@@ -105,6 +105,15 @@ Form2::Form2(QWidget* parent)
     PaintGrey(Label1);
     Label1->setToolTip(QStringLiteral("Quillcount ledger, written by its own developers"));
 
+    // Screen readers get a role where the design gives no caption or only a symbol.
+    txtKey->setAccessibleName(QStringLiteral("PIN"));
+    Text1->setAccessibleName(QStringLiteral("Amount"));
+    txtData->setAccessibleName(QStringLiteral("Ledger"));
+    Text2->setAccessibleName(QStringLiteral("Scratch"));
+    Minus->setAccessibleName(QStringLiteral("Debit"));
+    Plus->setAccessibleName(QStringLiteral("Credit"));
+    Label1->setAccessibleName(QStringLiteral("About"));
+
     connect(Plus, &QPushButton::clicked, this, &Form2::Plus_Click);
     connect(Minus, &QPushButton::clicked, this, &Form2::Minus_Click);
     Text1->setFocus();

@@ -52,6 +52,12 @@ Form1::Form1(QWidget* parent)
     Command1->setIcon(Picture(QStringLiteral("eye")));
     connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
 
+    // Screen readers get a role where the design gives no caption.
+    Command2->setAccessibleName(QStringLiteral("Hide PIN"));
+    txtKey->setAccessibleName(QStringLiteral("PIN"));
+    Command1->setAccessibleName(QStringLiteral("Show PIN"));
+    Label1->setBuddy(txtKey);
+
     setTabOrder(Command2, txtKey);
     setTabOrder(txtKey, Command1);
     txtKey->setFocus();

@@ -47,6 +47,13 @@ Form3::Form3(std::function<QString()> startupPin, QLineEdit* ledgerPinHolder, QW
     Label2 = MakeLabel(this, "Label2", QStringLiteral("New Pin"), TwipsRect(720, 800, 1095, 255));
     Label3 =
         MakeLabel(this, "Label3", QStringLiteral("Confirm Pin"), TwipsRect(720, 1270, 1095, 255));
+    Label1->setBuddy(txtKey1);
+    Label2->setBuddy(txtKey2);
+    Label3->setBuddy(txtKey3);
+    txtKey1->setAccessibleName(QStringLiteral("Old PIN"));
+    txtKey2->setAccessibleName(QStringLiteral("New PIN"));
+    txtKey3->setAccessibleName(QStringLiteral("Confirm PIN"));
+
     setTabOrder(txtKey1, txtKey2);
     setTabOrder(txtKey2, txtKey3);
 
