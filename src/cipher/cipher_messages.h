@@ -2,15 +2,10 @@
 #pragma once
 
 #include "cipher.h"
+#include "runtime.h"
 
 #include <QString>
 #include <optional>
-
-struct BoxMessage {
-    QString prompt;
-    int style;
-    QString title;
-};
 
 // The box to show for a result of the cipher; none for Transformed.
 std::optional<BoxMessage> MessageFor(CipherResult result);

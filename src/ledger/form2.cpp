@@ -142,8 +142,7 @@ void Form2::Book(Booking kind) {
         return;
     case BookingResult::TooLong: {
         // Refused now, while the text can still be enciphered and saved.
-        const BoxMessage box = *MessageFor(CipherResult::TextTooLong);
-        Rt().MsgBox(box.prompt, box.style, box.title);
+        ShowBox(*MessageFor(CipherResult::TextTooLong));
         return;
     }
     case BookingResult::Overflow:
@@ -161,12 +160,4 @@ void Form2::Book(Booking kind) {
 void Form2::closeEvent(QCloseEvent* event) {
     event->ignore();
     emit closeRequested();
-}
-
-void Form2::showEvent(QShowEvent* event) {
-    QMainWindow::showEvent(event);
-    if (!centred) {
-        CentreOnScreen(this);
-        centred = true;
-    }
 }

@@ -51,11 +51,9 @@ class Form2 : public QMainWindow {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
-    void showEvent(QShowEvent* event) override;
 
   private:
     void Book(Booking kind);
 
     Ledger ledger;
-    bool centred = false;
 };

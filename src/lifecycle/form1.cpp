@@ -96,14 +96,6 @@ void Form1::Form_Unload() {
     ShrinkAndEnd(*this);
 }
 
-void Form1::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    if (!centred) {
-        centred = true;
-        CentreOnScreen(this);
-    }
-}
-
 void Form1::closeEvent(QCloseEvent* event) {
     Form_Unload();
     event->accept();

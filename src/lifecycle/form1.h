@@ -30,7 +30,6 @@ class Form1 : public QWidget {
     QPushButton* const Command1; // shows the PIN
 
   protected:
-    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
   private:
@@ -38,6 +37,5 @@ class Form1 : public QWidget {
     void Command2_Click();
     void Form_Unload();
 
-    bool centred = false;
     std::unique_ptr<LedgerSession> session;
 };

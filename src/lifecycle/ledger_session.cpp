@@ -14,10 +14,6 @@
 #include <cstdio>
 
 namespace {
-void Show(const BoxMessage& message) {
-    Rt().MsgBox(message.prompt, message.style, message.title);
-}
-
 void ShowError(const QString& prompt) {
     Rt().MsgBox(prompt, MsgStyle::Critical, MsgTitle::Error);
 }
@@ -47,12 +43,12 @@ bool LedgerSession::UnlockLedger() {
     QString text = FromWin1252(file.bytes);
     const CipherResult result = cipher.SetRotorsFromPin(form2.txtKey->text(), text);
     if (const auto message = MessageFor(result)) {
-        Show(*message);
+        ShowBox(*message);
         ShrinkAndEnd(form2);
         return false;
     }
     if (CheckUnlockMarker(text) == UnlockResult::WrongPin) {
-        Show(WrongPinMessage());
+        ShowBox(WrongPinMessage());
         ShrinkAndEnd(form2);
         return false;
     }
@@ -82,7 +78,7 @@ void LedgerSession::Form_Unload() {
     QString text = plain;
     if (const auto refusal = Encipher(text)) {
         // Nothing is saved and the window stays, so no booking is lost.
-        Show(*refusal);
+        ShowBox(*refusal);
         return;
     }
     form2.txtData->setPlainText(text); // the enciphered ledger shows while the window goes

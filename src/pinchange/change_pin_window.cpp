@@ -120,12 +120,6 @@ void Form3::Refuse(const QString& prompt, std::initializer_list<QLineEdit*> empt
     focus->setFocus();
 }
 
-void Form3::showEvent(QShowEvent* event) {
-    // Only a show asked for by the program; a restore from the taskbar keeps the place.
-    if (!event->spontaneous()) CentreOnScreen(this);
-    QWidget::showEvent(event);
-}
-
 void Form3::closeEvent(QCloseEvent* event) {
     Form_Unload();
     event->accept();

@@ -20,7 +20,6 @@ class Form3 : public QWidget {
     Form3(std::function<QString()> startupPin, QLineEdit* ledgerPinHolder, QWidget* ledgerWindow);
 
   protected:
-    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
   private:

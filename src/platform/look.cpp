@@ -2,6 +2,7 @@
 
 #include "twips.h"
 
+#include <QEvent>
 #include <QFile>
 #include <QGuiApplication>
 #include <QIcon>
@@ -11,7 +12,29 @@
 
 namespace {
 const QColor Grey(192, 192, 192);
+
+void CentreOnScreen(QWidget* window) {
+    const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    if (!screen) return;
+    QRect frame = window->frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    window->move(frame.topLeft());
 }
+
+// Centres a window the first time it shows, once its frame is known.
+class CentreOnFirstShow : public QObject {
+  public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show) {
+            CentreOnScreen(static_cast<QWidget*>(watched));
+            watched->removeEventFilter(this);
+            deleteLater();
+        }
+        return false;
+    }
+};
+} // namespace
 
 void InstallFontSubstitutes() {
     // The designed fonts are absent on Linux; the default stand-in is far wider, so
@@ -54,12 +77,5 @@ void ApplyWindowLook(QWidget* window, const QString& caption, int widthTwips, in
                            Qt::MSWindowsFixedSizeDialogHint);
     PaintGrey(window);
     window->setFixedSize(TwipsToPx(widthTwips), TwipsToPx(heightTwips));
-}
-
-void CentreOnScreen(QWidget* window) {
-    const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
-    if (!screen) return;
-    QRect frame = window->frameGeometry();
-    frame.moveCenter(screen->availableGeometry().center());
-    window->move(frame.topLeft());
+    window->installEventFilter(new CentreOnFirstShow(window));
 }

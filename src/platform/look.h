@@ -15,12 +15,9 @@ void InstallFontSubstitutes();
 // A font by its designed name ("MS Sans Serif", "Courier New") and point size.
 QFont DesignFont(const QString& family, double points, bool bold);
 
-// Caption, fixed client size in twips, grey background and icon. Centring happens when
-// the window is first shown.
+// Caption, fixed client size in twips, grey background and icon; the window centres itself
+// on the screen when it is first shown.
 void ApplyWindowLook(QWidget* window, const QString& caption, int widthTwips, int heightTwips);
-
-// Moves a top-level window so that it is centred on its screen.
-void CentreOnScreen(QWidget* window);
 
 // One of the program's pictures ("quillcount", "eye") at every size it is shipped in.
 QIcon Picture(const QString& name);

@@ -31,18 +31,22 @@ int QtRuntime::MsgBox(const QString& prompt, int style, const QString& title) {
         break;
     }
     const int answer = box.exec();
-    if (answer == QMessageBox::Yes)
-        return MsgAnswer::Yes;
-    if (answer == QMessageBox::No)
-        return MsgAnswer::No;
+    if (answer == QMessageBox::Yes) return MsgAnswer::Yes;
+    if (answer == QMessageBox::No) return MsgAnswer::No;
     return MsgAnswer::Ok;
 }
 
-void QtRuntime::Beep() { QApplication::beep(); }
+void QtRuntime::Beep() {
+    QApplication::beep();
+}
 
-QDateTime QtRuntime::Now() { return QDateTime::currentDateTime(); }
+QDateTime QtRuntime::Now() {
+    return QDateTime::currentDateTime();
+}
 
-QString QtRuntime::AppPath() { return QCoreApplication::applicationDirPath(); }
+QString QtRuntime::AppPath() {
+    return QCoreApplication::applicationDirPath();
+}
 
 int QtRuntime::ScreenWidthTwips() {
     const QScreen* screen = QGuiApplication::primaryScreen();
@@ -51,8 +55,7 @@ int QtRuntime::ScreenWidthTwips() {
 
 void QtRuntime::SetMousePointer(int pointer) {
     const bool wantHourglass = pointer == MousePointer::Hourglass;
-    if (wantHourglass == hourglass)
-        return;
+    if (wantHourglass == hourglass) return;
     hourglass = wantHourglass;
     if (hourglass)
         QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -61,8 +64,7 @@ void QtRuntime::SetMousePointer(int pointer) {
 }
 
 void QtRuntime::End() {
-    if (endHook)
-        endHook();
+    if (endHook) endHook();
     std::fflush(nullptr);
     // No event loop, destructor or close handler may run after this point.
     std::_Exit(0);

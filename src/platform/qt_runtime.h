@@ -6,7 +6,7 @@
 #include <functional>
 
 class QtRuntime : public Runtime {
-public:
+  public:
     int MsgBox(const QString& prompt, int style, const QString& title) override;
     void Beep() override;
     QDateTime Now() override;
@@ -18,7 +18,7 @@ public:
     // Runs at program end, before the process goes (releasing the ledger lock).
     void SetEndHook(std::function<void()> hook) { endHook = std::move(hook); }
 
-private:
+  private:
     std::function<void()> endHook;
     bool hourglass = false;
 };

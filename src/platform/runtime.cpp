@@ -11,4 +11,6 @@ Runtime& Rt() {
     return *current;
 }
 
-void SetRuntime(Runtime* runtime) { current = runtime; }
+void SetRuntime(Runtime* runtime) {
+    current = runtime;
+}

@@ -49,3 +49,14 @@ class Runtime {
 // The runtime in use; the program installs the Qt one, tests a scripted double.
 Runtime& Rt();
 void SetRuntime(Runtime* runtime);
+
+// A message box as the windows hold it: prompt, style and title.
+struct BoxMessage {
+    QString prompt;
+    int style;
+    QString title;
+};
+
+inline int ShowBox(const BoxMessage& box) {
+    return Rt().MsgBox(box.prompt, box.style, box.title);
+}

@@ -13,11 +13,9 @@ constexpr std::array<char16_t, 32> High = {
 
 int Win1252Code(QChar c) {
     const char16_t u = c.unicode();
-    if (u < 0x80 || (u >= 0xA0 && u <= 0xFF))
-        return u;
+    if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) return u;
     for (int i = 0; i < int(High.size()); ++i)
-        if (High[i] == u)
-            return 0x80 + i;
+        if (High[i] == u) return 0x80 + i;
     return -1;
 }
 
