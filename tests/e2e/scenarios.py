@@ -23,15 +23,20 @@ def make_ledger(t, folder, pin, bookings):
     return expected
 
 
+def exports_and_leaves(user, folder, ledger, expected, stored):
+    """A plain copy, then Yes: the copy holds the expected ledger, the ledger file stays."""
+    user.save_plain_copy(ledger, then_exit=True)
+    ends(user, folder)
+    check_bytes(folder.read(PLAIN_COPY), expected.plain_copy(), "the reopened ledger")
+    assert folder.read(LEDGER_FILE) == stored, "Yes after the plain copy wrote the ledger"
+
+
 def reads_back(t, folder, pin, expected):
     """Reopening with pin shows expected: exported as a plain copy, then Yes."""
     user = t.start(folder)
     ledger = user.unlock(pin)
     before = folder.read(LEDGER_FILE)
-    user.save_plain_copy(ledger, then_exit=True)
-    ends(user, folder)
-    check_bytes(folder.read(PLAIN_COPY), expected.plain_copy(), "the reopened ledger")
-    assert folder.read(LEDGER_FILE) == before, "Yes after the plain copy wrote the ledger"
+    exports_and_leaves(user, folder, ledger, expected, before)
 
 
 def first_run_and_close(t):
@@ -87,10 +92,7 @@ def bookings_plain_copy_close_reopen(t):
     ledger = user.unlock("4821")
     user.book(ledger, "0.75", False)
     expected.book("0.75", False)
-    user.save_plain_copy(ledger, then_exit=True)
-    ends(user, folder)
-    check_bytes(folder.read(PLAIN_COPY), expected.plain_copy(), "the reopened ledger")
-    assert folder.read(LEDGER_FILE) == stored, "Yes after the plain copy wrote the ledger"
+    exports_and_leaves(user, folder, ledger, expected, stored)
 
 
 def wrong_pin(t):
