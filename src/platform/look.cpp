@@ -2,6 +2,8 @@
 
 #include "twips.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QEvent>
 #include <QFile>
 #include <QGuiApplication>
@@ -19,6 +21,17 @@ void CentreOnScreen(QWidget* window) {
     QRect frame = window->frameGeometry();
     frame.moveCenter(screen->availableGeometry().center());
     window->move(frame.topLeft());
+}
+
+// A plain widget made a window (the PIN and Change PIN windows) is otherwise heard by
+// screen readers as a filler, not as a window with its caption.
+QAccessibleInterface* PlainWindowAccessible(const QString& className, QObject* object) {
+    auto* window = qobject_cast<QWidget*>(object);
+    if (!window || window->windowType() != Qt::Window ||
+        className != QLatin1String(object->metaObject()->className()) ||
+        object->metaObject()->superClass() != &QWidget::staticMetaObject)
+        return nullptr;
+    return new QAccessibleWidget(window, QAccessible::Window);
 }
 
 // Centres a window the first time it shows, once its frame is known.
@@ -70,6 +83,8 @@ void PaintGrey(QWidget* control) {
 }
 
 void ApplyWindowLook(QWidget* window, const QString& caption, int widthTwips, int heightTwips) {
+    static const bool heardAsWindows = (QAccessible::installFactory(PlainWindowAccessible), true);
+    Q_UNUSED(heardAsWindows);
     window->setWindowTitle(caption);
     window->setWindowIcon(Picture(QStringLiteral("quillcount")));
     window->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
