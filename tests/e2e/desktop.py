@@ -2,7 +2,8 @@
 
 Keys and clicks go through XTEST (xdotool without --window), so the program receives
 the same events a keyboard and a mouse would send; windows are closed through the
-window manager's close request, as its close button does.
+window manager's close request, as its close button does. Places and sizes are in the
+program's own pixels, whatever the scale of the screen.
 """
 
 import subprocess
@@ -16,8 +17,9 @@ REGEX_SPECIALS = set(".^$*+?()[]{}|\\")
 
 
 class Desktop:
-    def __init__(self, server):
+    def __init__(self, server, scale=1):
         self.env = server.env
+        self.scale = scale
         self.x = xdisplay.Display(server.display)
 
     def close_connection(self):
@@ -63,12 +65,12 @@ class Desktop:
 
     def size(self, wid):
         geometry = self.x.create_resource_object("window", wid).get_geometry()
-        return geometry.width, geometry.height
+        return geometry.width // self.scale, geometry.height // self.scale
 
     def click(self, wid, x, y):
         """Left click at (x, y) inside the client area of window wid."""
         self.activate(wid)
-        self._do("mousemove", "--window", str(wid), str(x), str(y))
+        self._do("mousemove", "--window", str(wid), str(x * self.scale), str(y * self.scale))
         self._do("click", "1")
 
     def type(self, text):

@@ -53,8 +53,7 @@ class Run:
         self.process = subprocess.Popen(
             command, cwd=folder.path, stdin=subprocess.DEVNULL, stdout=self.stderr,
             stderr=self.stderr,
-            env=dict(env, QT_QPA_PLATFORM="xcb",
-                     ASAN_OPTIONS=os.environ.get("ASAN_OPTIONS", "detect_leaks=0")))
+            env=dict(env, ASAN_OPTIONS=os.environ.get("ASAN_OPTIONS", "detect_leaks=0")))
         self.pid = self.process.pid
 
     def running(self):

@@ -1,44 +1,51 @@
 #!/usr/bin/python3
-"""End-to-end tests: the built program under Xvfb and openbox, driven as a person would.
+"""End-to-end tests: the built program in a desktop session, driven as a person would.
 
-Usage: run_e2e.py PROGRAM [SCENARIO...]
+Usage: run_e2e.py [--session NAME] PROGRAM [SCENARIO...]   (NAME defaults to openbox)
 """
 
 import os
 import sys
 import time
+from contextlib import ExitStack
 
 sys.dont_write_bytecode = True  # keep the source tree clean when CTest runs this
 
 from desktop import Desktop
-from scenarios import SCENARIOS
+from sessions import SESSIONS
 from trial import Trial
-from x_server import XServer
 
 
 def main(argv):
+    name = "openbox"
+    if argv[1:2] == ["--session"]:
+        name, argv = argv[2], argv[:1] + argv[3:]
+    session = SESSIONS[name]
     binary = os.path.abspath(argv[1])
-    chosen = [s for s in SCENARIOS if len(argv) < 3 or s.__name__ in argv[2:]]
+    chosen = [s for s in session.scenarios if len(argv) < 3 or s.__name__ in argv[2:]]
     passed = failed = 0
-    with XServer() as server:
-        desktop = Desktop(server)
-        try:
-            for scenario in chosen:
-                trial = Trial(binary, server.env, desktop)
-                began = time.monotonic()
-                try:
-                    scenario(trial)
-                    verdict, passed = "PASS", passed + 1
-                except Exception as error:
-                    verdict, failed = f"FAIL: {type(error).__name__}: {error}", failed + 1
-                    for output in trial.outputs():
-                        print("  program output: " + output.strip().replace("\n", "\n  "))
-                finally:
-                    trial.end()
-                print(f"{scenario.__name__} ({time.monotonic() - began:.1f} s) {verdict}",
-                      flush=True)
-        finally:
-            desktop.close_connection()
+    with ExitStack() as stack:
+        server, env = session.start(stack)
+        desktop = Desktop(server, session.scale)
+        stack.callback(desktop.close_connection)
+        reader = None
+        if session.screen_reader:
+            from screen_reader import ScreenReader  # needs the bus in the environment
+            reader = ScreenReader(env)
+        for scenario in chosen:
+            trial = Trial(binary, env, desktop, reader)
+            began = time.monotonic()
+            try:
+                scenario(trial)
+                verdict, passed = "PASS", passed + 1
+            except Exception as error:
+                verdict, failed = f"FAIL: {type(error).__name__}: {error}", failed + 1
+                for output in trial.outputs():
+                    print("  program output: " + output.strip().replace("\n", "\n  "))
+            finally:
+                trial.end()
+            print(f"{scenario.__name__} ({time.monotonic() - began:.1f} s) {verdict}",
+                  flush=True)
     print(f"{passed} passed, {failed} failed")
     return 1 if failed or not chosen else 0
 

@@ -8,13 +8,14 @@ import os
 import subprocess
 import sys
 import time
+from contextlib import ExitStack
 
 sys.dont_write_bytecode = True
 
 from desktop import Desktop
+from sessions import SESSIONS
 from trial import Trial, ends
 from user import CHANGE_PIN_WINDOW, LEDGER_WINDOW, PIN_FIELD, PIN_WINDOW
-from x_server import XServer
 
 SETTLE = 0.5  # let the window finish painting before the picture
 BOOKINGS = [("1250", True), ("42.50", False), ("19.99", False), ("300", True)]
@@ -34,9 +35,10 @@ def main(argv):
     out = argv[2] if len(argv) > 2 else os.path.normpath(
         os.path.join(here, "..", "..", "docs", "screenshots"))
     os.makedirs(out, exist_ok=True)
-    with XServer() as server:
+    with ExitStack() as stack:
+        server, env = SESSIONS["openbox"].start(stack)
         desktop = Desktop(server)
-        trial = Trial(binary, server.env, desktop)
+        trial = Trial(binary, env, desktop)
         try:
             folder = trial.folder()
             user = trial.start(folder)

@@ -5,10 +5,11 @@ from user import User
 
 
 class Trial:
-    def __init__(self, binary, env, desktop):
+    def __init__(self, binary, env, desktop, reader=None):
         self.binary = binary
         self.env = env
         self.desktop = desktop
+        self.reader = reader
         self.folders = []
         self.runs = []
 

@@ -1,17 +1,19 @@
 """A private X display with a window manager, started once for a whole test run."""
 
 import os
-import select
 import subprocess
 import time
 
-from processes import end_process
+from processes import end_process, read_within
 
-SCREEN = "1024x768x24"
 START_WAIT = 15
 
 
 class XServer:
+    def __init__(self, screen, env):
+        self.screen = screen
+        self.env = env
+
     def __enter__(self):
         self.xvfb = self.wm = None
         try:
@@ -28,7 +30,7 @@ class XServer:
         # cookie; -nolisten tcp keeps the display to this machine.
         self.xvfb = subprocess.Popen(
             ["Xvfb", "-displayfd", str(write_end), "-ac", "-nolisten", "tcp",
-             "-screen", "0", SCREEN],
+             "-screen", "0", self.screen],
             pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write_end)
         number = read_within(read_end, START_WAIT).strip()
@@ -36,7 +38,7 @@ class XServer:
         if not number:
             raise RuntimeError("Xvfb did not report a display")
         self.display = ":" + number
-        self.env = dict(os.environ, DISPLAY=self.display)
+        self.env = dict(self.env, DISPLAY=self.display)
         self.wm = subprocess.Popen(["openbox", "--sm-disable"], env=self.env,
                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         deadline = time.monotonic() + START_WAIT
@@ -50,18 +52,3 @@ class XServer:
         for process in (self.wm, self.xvfb):
             if process:
                 end_process(process)
-
-
-def read_within(fd, seconds):
-    """What the pipe delivers up to its first newline, or before the time is up."""
-    data = b""
-    deadline = time.monotonic() + seconds
-    while not data.endswith(b"\n"):
-        left = deadline - time.monotonic()
-        if left <= 0 or not select.select([fd], [], [], left)[0]:
-            break
-        chunk = os.read(fd, 64)
-        if not chunk:
-            break
-        data += chunk
-    return data.decode()

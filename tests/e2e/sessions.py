@@ -1,0 +1,43 @@
+"""The desktop sessions the program is tested in: the screen and its scale, the platform
+theme, the accessibility bus, and the scenarios each one runs."""
+
+import os
+
+from accessibility_bus import AccessibilityBus
+from reader_scenarios import READER_SCENARIOS
+from scenarios import SCENARIOS, bookings_plain_copy_close_reopen
+from x_server import XServer
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+SCREEN = "1024x768x24"
+
+
+class Session:
+    def __init__(self, scenarios, screen=SCREEN, scale=1, env=None, screen_reader=False):
+        self.scenarios = scenarios
+        self.screen = screen
+        self.scale = scale
+        self.env = env or {}
+        self.screen_reader = screen_reader
+
+    def start(self, stack):
+        """Starts the session's servers, ended with stack; the X server and the
+        environment the program runs in."""
+        server = stack.enter_context(
+            XServer(self.screen, dict(os.environ, QT_QPA_PLATFORM="xcb", **self.env)))
+        env = server.env
+        if self.screen_reader:
+            env = stack.enter_context(AccessibilityBus(env)).env
+        return server, env
+
+
+SESSIONS = {
+    "openbox": Session(SCENARIOS),
+    # Twice the pixels: the screen grows with the windows so that they still fit on it.
+    "scale2": Session([bookings_plain_copy_close_reopen], screen="2048x1536x24", scale=2,
+                      env={"QT_SCALE_FACTOR": "2"}),
+    # A GNOME desktop: Qt's GTK platform theme with a dark theme and another font.
+    "gtk": Session(SCENARIOS, env={"QT_QPA_PLATFORMTHEME": "gtk3", "GTK_THEME": "Adwaita:dark",
+                                   "XDG_CONFIG_HOME": os.path.join(HERE, "gtk_config")}),
+    "screen_reader": Session(READER_SCENARIOS, screen_reader=True),
+}
