@@ -78,6 +78,9 @@ void PaintGrey(QWidget* control) {
     QPalette palette = control->palette();
     palette.setColor(QPalette::Window, Grey);
     palette.setColor(QPalette::Button, Grey);
+    // A dark desktop theme's light text would be unreadable on the grey.
+    palette.setColor(QPalette::WindowText, Qt::black);
+    palette.setColor(QPalette::ButtonText, Qt::black);
     control->setPalette(palette);
     control->setAutoFillBackground(true);
 }

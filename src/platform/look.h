@@ -22,5 +22,5 @@ void ApplyWindowLook(QWidget* window, const QString& caption, int widthTwips, in
 // One of the program's pictures ("quillcount", "eye") at every size it is shipped in.
 QIcon Picture(const QString& name);
 
-// Grey background for a control (labels, buttons).
+// Grey background and dark text for a control (labels, buttons) or a window.
 void PaintGrey(QWidget* control);
