@@ -67,6 +67,16 @@ class Desktop:
         geometry = self.x.create_resource_object("window", wid).get_geometry()
         return geometry.width // self.scale, geometry.height // self.scale
 
+    def picture(self, wid):
+        """What window wid shows: rows of (red, green, blue), one a pixel of the screen."""
+        width, height = self.size(wid)
+        width, height = width * self.scale, height * self.scale
+        raw = subprocess.run(["import", "-window", str(wid), "-depth", "8", "rgb:-"],
+                             env=self.env, capture_output=True, check=True,
+                             timeout=WINDOW_WAIT).stdout
+        pixels = [tuple(raw[i:i + 3]) for i in range(0, len(raw), 3)]
+        return [pixels[row * width:(row + 1) * width] for row in range(height)]
+
     def click(self, wid, x, y):
         """Left click at (x, y) inside the client area of window wid."""
         self.activate(wid)

@@ -74,9 +74,12 @@ class Run:
             raise AssertionError(f"exit code {code}, expected {expected_code}; "
                                  f"output: {self.output()}")
 
-    def output(self):
+    def printed(self):
         self.stderr.seek(0)
-        return self.stderr.read().decode(errors="replace")[-2000:]
+        return self.stderr.read().decode(errors="replace")
+
+    def output(self):
+        return self.printed()[-2000:]
 
     def end(self):
         end_process(self.process)

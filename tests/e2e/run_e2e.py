@@ -14,6 +14,7 @@ sys.dont_write_bytecode = True  # keep the source tree clean when CTest runs thi
 from desktop import Desktop
 from sessions import SESSIONS
 from trial import Trial
+from x_server import XServer
 
 
 def main(argv):
@@ -26,8 +27,10 @@ def main(argv):
     passed = failed = 0
     with ExitStack() as stack:
         server, env = session.start(stack)
-        desktop = Desktop(server, session.scale)
-        stack.callback(desktop.close_connection)
+        desktop = None
+        if isinstance(server, XServer):
+            desktop = Desktop(server, session.scale)
+            stack.callback(desktop.close_connection)
         reader = None
         if session.screen_reader:
             from screen_reader import ScreenReader  # needs the bus in the environment

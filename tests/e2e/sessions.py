@@ -6,6 +6,9 @@ import os
 from accessibility_bus import AccessibilityBus
 from reader_scenarios import READER_SCENARIOS
 from scenarios import SCENARIOS, bookings_plain_copy_close_reopen
+from theme_scenarios import THEME_SCENARIOS
+from wayland_scenarios import WAYLAND_SCENARIOS
+from weston import Weston
 from x_server import XServer
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -13,18 +16,20 @@ SCREEN = "1024x768x24"
 
 
 class Session:
-    def __init__(self, scenarios, screen=SCREEN, scale=1, env=None, screen_reader=False):
+    def __init__(self, scenarios, server=XServer, screen=SCREEN, scale=1, env=None,
+                 screen_reader=False):
         self.scenarios = scenarios
+        self.server = server
         self.screen = screen
         self.scale = scale
         self.env = env or {}
         self.screen_reader = screen_reader
 
     def start(self, stack):
-        """Starts the session's servers, ended with stack; the X server and the
+        """Starts the session's servers, ended with stack; the display server and the
         environment the program runs in."""
         server = stack.enter_context(
-            XServer(self.screen, dict(os.environ, QT_QPA_PLATFORM="xcb", **self.env)))
+            self.server(self.screen, dict(os.environ, QT_QPA_PLATFORM="xcb", **self.env)))
         env = server.env
         if self.screen_reader:
             env = stack.enter_context(AccessibilityBus(env)).env
@@ -37,7 +42,10 @@ SESSIONS = {
     "scale2": Session([bookings_plain_copy_close_reopen], screen="2048x1536x24", scale=2,
                       env={"QT_SCALE_FACTOR": "2"}),
     # A GNOME desktop: Qt's GTK platform theme with a dark theme and another font.
-    "gtk": Session(SCENARIOS, env={"QT_QPA_PLATFORMTHEME": "gtk3", "GTK_THEME": "Adwaita:dark",
+    "gtk": Session(SCENARIOS + THEME_SCENARIOS, env={"QT_QPA_PLATFORMTHEME": "gtk3", "GTK_THEME": "Adwaita:dark",
                                    "XDG_CONFIG_HOME": os.path.join(HERE, "gtk_config")}),
     "screen_reader": Session(READER_SCENARIOS, screen_reader=True),
+    # Qt's Wayland input context takes the first key event into the compositor's seat,
+    # which a headless weston lacks; the compose one, as on X, needs none.
+    "weston": Session(WAYLAND_SCENARIOS, server=Weston, env={"QT_IM_MODULE": "compose"}),
 }

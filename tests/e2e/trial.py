@@ -18,8 +18,8 @@ class Trial:
         self.folders.append(folder)
         return folder
 
-    def start(self, folder, unprivileged=False):
-        run = Run(folder, self.env, unprivileged)
+    def start(self, folder, unprivileged=False, **env):
+        run = Run(folder, dict(self.env, **env), unprivileged)
         self.runs.append(run)
         return User(self.desktop, run)
 

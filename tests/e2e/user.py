@@ -44,9 +44,11 @@ class User:
         self.type_pin(pin)
         return self.window(LEDGER_WINDOW)
 
+    def menu_bar_height(self, ledger):
+        return self.desktop.size(ledger)[1] - LEDGER_CLIENT_HEIGHT
+
     def _below_menu(self, wid, point):
-        menu_bar = self.desktop.size(wid)[1] - LEDGER_CLIENT_HEIGHT
-        return point[0], point[1] + menu_bar
+        return point[0], point[1] + self.menu_bar_height(wid)
 
     def book(self, ledger, amount, credit):
         field = self._below_menu(ledger, AMOUNT_FIELD)
