@@ -9,10 +9,9 @@ from scenarios import SCENARIOS, bookings_plain_copy_close_reopen
 from theme_scenarios import THEME_SCENARIOS
 from wayland_scenarios import WAYLAND_SCENARIOS
 from weston import Weston
-from x_server import XServer
+from x_server import SCREEN, XServer
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-SCREEN = "1024x768x24"
 
 
 class Session:

@@ -6,13 +6,15 @@ import time
 
 from processes import end_process, read_within
 
+SCREEN = "1024x768x24"
 START_WAIT = 15
 
 
 class XServer:
-    def __init__(self, screen, env):
+    def __init__(self, screen=SCREEN, env=None, window_manager=True):
         self.screen = screen
-        self.env = env
+        self.env = os.environ if env is None else env
+        self.with_window_manager = window_manager
 
     def __enter__(self):
         self.xvfb = self.wm = None
@@ -39,6 +41,8 @@ class XServer:
             raise RuntimeError("Xvfb did not report a display")
         self.display = ":" + number
         self.env = dict(self.env, DISPLAY=self.display)
+        if not self.with_window_manager:
+            return
         self.wm = subprocess.Popen(["openbox", "--sm-disable"], env=self.env,
                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         deadline = time.monotonic() + START_WAIT

@@ -1,0 +1,30 @@
+// The shared look of every window: fonts named as designed, light grey, fixed border,
+// centred on the screen, the pound-sign icon.
+#pragma once
+
+#include <QFont>
+#include <QIcon>
+#include <QString>
+
+class QPushButton;
+class QWidget;
+
+// Maps the designed font names to metric-compatible ones present on Linux. Call once,
+// before the first window is built.
+void InstallFontSubstitutes();
+
+// A font by its designed name ("MS Sans Serif", "Courier New") and point size.
+QFont DesignFont(const QString& family, double points, bool bold);
+
+// Caption, fixed client size in twips, grey background and icon; the window centres itself
+// on the screen when it is first shown.
+void ApplyWindowLook(QWidget* window, const QString& caption, int widthTwips, int heightTwips);
+
+// One of the program's pictures ("quillcount", "eye") at every size it is shipped in.
+QIcon Picture(const QString& name);
+
+// Grey background and dark text for a control (labels, buttons) or a window.
+void PaintGrey(QWidget* control);
+
+// Enter and Return press the button when it has the focus, as Space does.
+void PressOnEnter(QPushButton* button);
