@@ -6,29 +6,20 @@ import subprocess
 import tempfile
 import time
 
-from processes import end_process, read_within
+from processes import Started, end_process, read_within
 
 LAUNCHER = "/usr/libexec/at-spi-bus-launcher"
 START_WAIT = 15
 
 
-class AccessibilityBus:
+class AccessibilityBus(Started):
     def __init__(self, env):
-        self.env = env
-
-    def __enter__(self):
         self.dbus = self.launcher = None
         # The buses' sockets go here, not into the user's own runtime folder.
         self.runtime_dir = tempfile.mkdtemp(prefix="qc-bus-")
-        try:
-            self._start()
-        except BaseException:
-            self.__exit__(None, None, None)
-            raise
-        return self
+        self.env = dict(env, XDG_RUNTIME_DIR=self.runtime_dir)
 
-    def _start(self):
-        self.env = dict(self.env, XDG_RUNTIME_DIR=self.runtime_dir)
+    def start(self):
         self.dbus = subprocess.Popen(
             ["dbus-daemon", "--session", "--nofork", "--print-address=1"], env=self.env,
             stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)

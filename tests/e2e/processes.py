@@ -9,6 +9,19 @@ import time
 END_WAIT = 10
 
 
+class Started:
+    """Processes started on entry and ended on exit, also when starting fails half-way;
+    a subclass says how in start() and __exit__()."""
+
+    def __enter__(self):
+        try:
+            self.start()
+        except BaseException:
+            self.__exit__(None, None, None)
+            raise
+        return self
+
+
 def end_process(process):
     if process.poll() is not None:
         return

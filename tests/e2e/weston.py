@@ -7,29 +7,21 @@ import subprocess
 import tempfile
 import time
 
-from processes import end_process
+from processes import Started, end_process
 
 SOCKET = "qc-wayland"
 START_WAIT = 15
 
 
-class Weston:
+class Weston(Started):
     def __init__(self, screen, env):
         self.width, self.height = screen.split("x")[:2]
         # A Wayland client has no X display to fall back on.
         self.env = {k: v for k, v in env.items() if k != "DISPLAY"}
-
-    def __enter__(self):
         self.weston = None
         self.runtime_dir = tempfile.mkdtemp(prefix="qc-wayland-")
-        try:
-            self._start()
-        except BaseException:
-            self.__exit__(None, None, None)
-            raise
-        return self
 
-    def _start(self):
+    def start(self):
         self.env.update(XDG_RUNTIME_DIR=self.runtime_dir, WAYLAND_DISPLAY=SOCKET,
                         QT_QPA_PLATFORM="wayland")
         self.weston = subprocess.Popen(

@@ -4,28 +4,20 @@ import os
 import subprocess
 import time
 
-from processes import end_process, read_within
+from processes import Started, end_process, read_within
 
 SCREEN = "1024x768x24"
 START_WAIT = 15
 
 
-class XServer:
+class XServer(Started):
     def __init__(self, screen=SCREEN, env=None, window_manager=True):
         self.screen = screen
         self.env = os.environ if env is None else env
         self.with_window_manager = window_manager
-
-    def __enter__(self):
         self.xvfb = self.wm = None
-        try:
-            self._start()
-        except BaseException:
-            self.__exit__(None, None, None)
-            raise
-        return self
 
-    def _start(self):
+    def start(self):
         read_end, write_end = os.pipe()
         # -displayfd lets Xvfb take a free display number and tells us once it accepts
         # clients. -ac because one test runs the program as another user, who holds no
