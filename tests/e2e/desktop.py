@@ -63,14 +63,17 @@ class Desktop:
     def activate(self, wid):
         self._do("windowactivate", "--sync", str(wid))
 
+    def _geometry(self, wid):
+        return self.x.create_resource_object("window", wid).get_geometry()
+
     def size(self, wid):
-        geometry = self.x.create_resource_object("window", wid).get_geometry()
+        geometry = self._geometry(wid)
         return geometry.width // self.scale, geometry.height // self.scale
 
     def picture(self, wid):
         """What window wid shows: rows of (red, green, blue), one a pixel of the screen."""
-        width, height = self.size(wid)
-        width, height = width * self.scale, height * self.scale
+        geometry = self._geometry(wid)
+        width, height = geometry.width, geometry.height
         raw = subprocess.run(["import", "-window", str(wid), "-depth", "8", "rgb:-"],
                              env=self.env, capture_output=True, check=True,
                              timeout=WINDOW_WAIT).stdout
@@ -96,7 +99,7 @@ class Desktop:
     def frame_rect(self, wid):
         """Left, top, width and height on the screen of the window with its frame."""
         window = self.x.create_resource_object("window", wid)
-        geometry = window.get_geometry()
+        geometry = self._geometry(wid)
         origin = window.translate_coords(self.x.screen().root, 0, 0)
         extents = window.get_full_property(self.x.intern_atom("_NET_FRAME_EXTENTS"), 0)
         left, right, top, bottom = extents.value if extents else (0, 0, 0, 0)

@@ -12,6 +12,7 @@ from contextlib import ExitStack
 sys.dont_write_bytecode = True  # keep the source tree clean when CTest runs this
 
 from desktop import Desktop
+from screen_reader import ScreenReader
 from sessions import SESSIONS
 from trial import Trial
 from x_server import XServer
@@ -33,7 +34,6 @@ def main(argv):
             stack.callback(desktop.close_connection)
         reader = None
         if session.screen_reader:
-            from screen_reader import ScreenReader  # needs the bus in the environment
             reader = ScreenReader(env)
         for scenario in chosen:
             trial = Trial(binary, env, desktop, reader)

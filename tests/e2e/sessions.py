@@ -40,9 +40,10 @@ SESSIONS = {
     # Twice the pixels: the screen grows with the windows so that they still fit on it.
     "scale2": Session([bookings_plain_copy_close_reopen], screen="2048x1536x24", scale=2,
                       env={"QT_SCALE_FACTOR": "2"}),
-    # A GNOME desktop: Qt's GTK platform theme with a dark theme and another font.
-    "gtk": Session(SCENARIOS + THEME_SCENARIOS, env={"QT_QPA_PLATFORMTHEME": "gtk3", "GTK_THEME": "Adwaita:dark",
-                                   "XDG_CONFIG_HOME": os.path.join(HERE, "gtk_config")}),
+    # A GNOME desktop: Qt's GTK platform theme, a dark GTK theme and another font.
+    "gtk": Session(SCENARIOS + THEME_SCENARIOS,
+                   env={"QT_QPA_PLATFORMTHEME": "gtk3", "GTK_THEME": "Adwaita:dark",
+                        "XDG_CONFIG_HOME": os.path.join(HERE, "gtk_config")}),
     "screen_reader": Session(READER_SCENARIOS, screen_reader=True),
     # Qt's Wayland input context takes the first key event into the compositor's seat,
     # which a headless weston lacks; the compose one, as on X, needs none.
