@@ -34,7 +34,7 @@ struct Opened {
 
 // The open sequence; nothing when the cipher refuses the PIN or the file.
 std::optional<Opened> Open(const QString& pin) {
-    const LoadResult file = LoadLedgerFile(folder);
+    const LoadResult file = LoadLedgerFile(folder, Cipher::MaxTextLength);
     Expect(file.status == LoadResult::Status::Loaded, "a ledger file that is there loads");
     QString text = FromWin1252(file.bytes);
     Expect(ToWin1252(text) == file.bytes, "every byte of the file survives as text");

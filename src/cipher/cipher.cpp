@@ -2,7 +2,6 @@
 
 #include "numbers.h"
 #include "pin.h"
-#include "runtime.h"
 
 #include <algorithm>
 #include <stdexcept>
@@ -89,10 +88,7 @@ CipherResult Cipher::SetRotorsFromPin(const QString& pin, QString& text) {
     if (pin.size() != 4) return CipherResult::PinNotFourCharacters;
     if (!IsFourDigitPin(pin)) return CipherResult::PinNotDigits;
     SetRotors(ToInt16(pin.left(2)), ToInt16(pin.mid(2)));
-    Rt().SetMousePointer(MousePointer::Hourglass);
-    const CipherResult result = RunCipher(text);
-    Rt().SetMousePointer(MousePointer::Default);
-    return result;
+    return RunCipher(text);
 }
 
 void Cipher::SetRotors(int p1, int p2) {

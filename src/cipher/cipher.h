@@ -36,8 +36,8 @@ class Cipher {
     std::int16_t StepCount() const { return stepCount; }
     std::int16_t Rotor3Shift() const { return rotor3Shift; }
 
-    // Checks the PIN, sets the rotors from its two pairs and transforms text in place under
-    // the hourglass pointer. A refused PIN leaves the rotors and the text untouched.
+    // Checks the PIN, sets the rotors from its two pairs and transforms text in place. A
+    // refused PIN leaves the rotors and the text untouched.
     CipherResult SetRotorsFromPin(const QString& pin, QString& text);
 
     // The key schedule without the transform: p1 and p2 from 0 to 99.

@@ -35,6 +35,7 @@ QPushButton* BookingButton(QWidget* parent, const char* name, const QString& cap
                            const QRect& geometry) {
     auto* button = Place(new QPushButton(caption, parent), name, geometry);
     button->setFont(FieldFont());
+    PressOnEnter(button);
     PaintGrey(button);
     return button;
 }
@@ -52,6 +53,8 @@ QAction* MenuEntry(QMenu* menu, const char* separator, const char* name, const Q
     menu->addSeparator()->setObjectName(QLatin1String(separator));
     QAction* action = menu->addAction(caption);
     action->setObjectName(QLatin1String(name));
+    // Never moved to an application menu by its text: "Exit" must not become Quit.
+    action->setMenuRole(QAction::NoRole);
     return action;
 }
 } // namespace

@@ -14,14 +14,19 @@ void Ledger::ReadBalance() {
 }
 
 BookingOutcome Ledger::Book(Booking kind, const QString& amountText) {
-    const double amount = Val(amountText);
-    if (amount == 0) return {BookingResult::ZeroAmount, {}};
     try {
+        // The amount booked is the one the entry line shows, so entries and balance agree.
+        const Money amount = ToWholePence(MoneyFromDouble(Val(amountText)));
+        if (amount == 0) return {BookingResult::ZeroAmount, {}};
         ReadBalance();
         // The balance carried over is the two-decimal figure written on the newest line.
-        const double balance = Val(BalanceText);
-        NewBalance = MoneyFromDouble(kind == Booking::Credit ? balance + amount : balance - amount);
-        Amount = MoneyFromDouble(amount);
+        const Money balance = ToWholePence(MoneyFromDouble(Val(BalanceText)));
+        Money result;
+        if (kind == Booking::Credit ? __builtin_add_overflow(balance, amount, &result)
+                                    : __builtin_sub_overflow(balance, amount, &result))
+            return {BookingResult::Overflow, {}};
+        Amount = amount;
+        NewBalance = result;
     } catch (const OverflowError&) {
         return {BookingResult::Overflow, {}};
     }

@@ -19,6 +19,7 @@ QPushButton* PictureButton(QWidget* parent, const char* name, const QString& too
     button->setObjectName(QLatin1String(name));
     button->setToolTip(toolTip);
     button->setIconSize(QSize(16, 16));
+    PressOnEnter(button);
     PaintGrey(button);
     return button;
 }

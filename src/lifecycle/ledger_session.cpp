@@ -17,6 +17,16 @@ namespace {
 void ShowError(const QString& prompt) {
     Rt().MsgBox(prompt, MsgStyle::Critical, MsgTitle::Error);
 }
+
+// The hourglass while the user waits on the transform at open and close; never for a quiet
+// save, which may run when the display is gone.
+class Hourglass {
+  public:
+    Hourglass() { Rt().SetMousePointer(MousePointer::Hourglass); }
+    ~Hourglass() { Rt().SetMousePointer(MousePointer::Default); }
+    Hourglass(const Hourglass&) = delete;
+    Hourglass& operator=(const Hourglass&) = delete;
+};
 } // namespace
 
 LedgerSession::LedgerSession(const QLineEdit& startupPin) : startupPin(startupPin) {
@@ -32,16 +42,19 @@ bool LedgerSession::Form_Load() {
 }
 
 bool LedgerSession::UnlockLedger() {
-    const LoadResult file = LoadLedgerFile(Rt().AppPath());
+    const LoadResult file = LoadLedgerFile(Rt().AppPath(), Cipher::MaxTextLength);
     if (file.status == LoadResult::Status::Unreadable) {
         // Taking it for a new ledger would overwrite the real one at close.
-        ShowError(QStringLiteral("The ledger file %1 cannot be read: %2")
+        ShowError(QStringLiteral("The ledger file %1 cannot be read: %2.")
                       .arg(LedgerFilePath(Rt().AppPath()), file.error));
         ShrinkAndEnd(form2);
         return false;
     }
     QString text = FromWin1252(file.bytes);
-    const CipherResult result = cipher.SetRotorsFromPin(form2.txtKey->text(), text);
+    const CipherResult result = [&] {
+        Hourglass wait;
+        return cipher.SetRotorsFromPin(form2.txtKey->text(), text);
+    }();
     if (const auto message = MessageFor(result)) {
         ShowBox(*message);
         ShrinkAndEnd(form2);
@@ -76,7 +89,12 @@ void LedgerSession::Form_Unload() {
         return;
     }
     QString text = plain;
-    if (const auto refusal = Encipher(text)) {
+    std::optional<BoxMessage> refusal;
+    {
+        Hourglass wait;
+        refusal = Encipher(text);
+    }
+    if (refusal) {
         // Nothing is saved and the window stays, so no booking is lost.
         ShowBox(*refusal);
         return;
@@ -115,14 +133,11 @@ void LedgerSession::ChaPass_Click() {
     (new Form3([this] { return startupPin.text(); }, form2.txtKey, &form2))->show();
 }
 
-void LedgerSession::SaveAndEndQuietly() {
-    if (open && !form2.LedgerText().isEmpty() && form2.txtKey->text().size() == 4) {
-        const QString failure = SaveLedger();
-        if (!failure.isEmpty())
-            std::fprintf(stderr, "quillcount: the ledger was not saved: %s\n", qPrintable(failure));
-    }
-    open = false;
-    Rt().End();
+void LedgerSession::SaveQuietly() {
+    if (!open || form2.LedgerText().isEmpty() || form2.txtKey->text().size() != 4) return;
+    const QString failure = SaveLedger();
+    if (!failure.isEmpty())
+        std::fprintf(stderr, "quillcount: the ledger was not saved: %s\n", qPrintable(failure));
 }
 
 void LedgerSession::EndRun() {

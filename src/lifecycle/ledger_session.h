@@ -35,9 +35,10 @@ class LedgerSession : public QObject {
     // was saved; otherwise why not (nothing was then written).
     QString SaveLedger();
 
-    // For the end of the desktop session or a termination signal: saves a ledger that is
-    // open and not empty, without animation or boxes, then ends the program.
-    void SaveAndEndQuietly();
+    // For every ending the user did not choose, and a session checkpoint: saves a ledger
+    // that is open and not empty, without animation, boxes or the mouse pointer. The run
+    // stays as it was; a failure is told on the standard error.
+    void SaveQuietly();
 
   private:
     // Puts the unlock marker in front of text and enciphers it under the PIN held; the

@@ -1,40 +1,42 @@
 #include "form1.h"
+#include "ledger_lock.h"
 #include "ledger_session.h"
 #include "look.h"
+#include "process_guard.h"
 #include "qt_runtime.h"
 #include "runtime.h"
 #include "termination.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QLockFile>
 
 int main(int argc, char** argv) {
+    GuardProcess();
     InstallFontSubstitutes();
     QApplication app(argc, argv);
     QtRuntime runtime;
     SetRuntime(&runtime);
 
-    // Two copies on one folder would each save over the other's bookings.
-    QLockFile lock(QDir(runtime.AppPath()).filePath(QStringLiteral("QcEcV3.1.Txt.lock")));
-    lock.setStaleLockTime(0); // a lock is stale only when its process is gone
-    if (!lock.tryLock(0) && lock.error() == QLockFile::LockFailedError) {
-        runtime.MsgBox(QStringLiteral("The ledger in %1 is already open in another copy of "
-                                      "this program.")
-                           .arg(QDir::toNativeSeparators(runtime.AppPath())),
-                       MsgStyle::Critical, MsgTitle::Error);
+    QLockFile lock(LedgerLockPath(runtime.AppPath()));
+    switch (TakeLedgerLock(lock, runtime.AppPath())) {
+    case LockOutcome::Refused:
         return 1;
+    case LockOutcome::Declined:
+        return 0;
+    case LockOutcome::Held:
+    case LockOutcome::Unlocked:
+        break;
     }
-    // Any other failure (a folder we cannot write) leaves the program running unlocked.
-    runtime.SetEndHook([&lock] { lock.unlock(); });
+    const auto release = [&lock] { lock.unlock(); };
+    runtime.SetEndHook(release);
 
     Form1 form;
-    WatchForTermination([&form] {
-        if (LedgerSession* session = form.Session())
-            session->SaveAndEndQuietly();
-        else
-            Rt().End();
-    });
+    const auto saveQuietly = [&form] {
+        if (LedgerSession* session = form.Session()) session->SaveQuietly();
+    };
+    WatchForEndings({saveQuietly, release});
     form.show();
-    return app.exec();
+    app.exec();
+    saveQuietly(); // the event loop ended, and not by a way out the user chose
+    runtime.End();
 }

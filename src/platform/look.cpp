@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <QIcon>
 #include <QPalette>
+#include <QPushButton>
 #include <QScreen>
 #include <QWidget>
 
@@ -78,4 +79,9 @@ void ApplyWindowLook(QWidget* window, const QString& caption, int widthTwips, in
     PaintGrey(window);
     window->setFixedSize(TwipsToPx(widthTwips), TwipsToPx(heightTwips));
     window->installEventFilter(new CentreOnFirstShow(window));
+}
+
+void PressOnEnter(QPushButton* button) {
+    // Outside dialogs Qt leaves a focused button deaf to Enter unless it is auto-default.
+    button->setAutoDefault(true);
 }

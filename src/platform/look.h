@@ -6,6 +6,7 @@
 #include <QIcon>
 #include <QString>
 
+class QPushButton;
 class QWidget;
 
 // Maps the designed font names to metric-compatible ones present on Linux. Call once,
@@ -24,3 +25,6 @@ QIcon Picture(const QString& name);
 
 // Grey background for a control (labels, buttons).
 void PaintGrey(QWidget* control);
+
+// Enter and Return press the button when it has the focus, as Space does.
+void PressOnEnter(QPushButton* button);

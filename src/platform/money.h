@@ -17,6 +17,10 @@ struct OverflowError : std::overflow_error {
 // value x 10,000 in double precision, rounded to nearest with ties to even.
 Money MoneyFromDouble(double value);
 
+// value rounded to whole pence, half away from zero: the value its "0.00" text shows.
+// OverflowError when that does not fit.
+Money ToWholePence(Money value);
+
 // At least one integer digit, two decimals rounded half away from zero, "-" before any
 // negative value (even one that rounds to zero), no grouping, "." always.
 QString FormatMoney(Money value);

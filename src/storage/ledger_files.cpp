@@ -1,11 +1,18 @@
 #include "ledger_files.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -13,8 +20,83 @@ LoadResult Unreadable(const QString& why) {
     return {LoadResult::Status::Unreadable, {}, why};
 }
 
+QString Why(int error) {
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+#ifdef Q_OS_UNIX
+// Where another account can write the folder, a link it planted would make us read or write
+// a file it chose; only the user's own links (or root's) are followed.
+QString UntrustedLink(const QString& path) {
+    namespace fs = std::filesystem;
+    fs::path at = QFileInfo(path).filesystemFilePath();
+    for (int hop = 0; hop < 40; ++hop) {
+        struct stat info;
+        if (::lstat(at.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return {};
+        if (info.st_uid != ::geteuid() && info.st_uid != 0)
+            return QStringLiteral("It is a link made by another account, which is not followed");
+        std::error_code failure;
+        const fs::path target = fs::read_symlink(at, failure);
+        if (failure) return {};
+        at = target.is_absolute() ? target : at.parent_path() / target;
+    }
+    return {};
+}
+
+LoadResult ReadRegularFile(const QString& path, qsizetype maxBytes) {
+    if (const QString link = UntrustedLink(path); !link.isEmpty()) return Unreadable(link);
+    // Non-blocking, so that a pipe at the name cannot hold the program; what it is, is then
+    // checked on what was opened, not on the name.
+    const int fd =
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        // Only a file that is really absent means a new ledger.
+        if (errno == ENOENT) return {LoadResult::Status::Missing, {}, {}};
+        return Unreadable(Why(errno));
+    }
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+    struct stat info;
+    if (::fstat(fd, &info) != 0) return Unreadable(Why(errno));
+    if (S_ISDIR(info.st_mode)) return Unreadable(QStringLiteral("A folder has its name"));
+    if (!S_ISREG(info.st_mode)) return Unreadable(QStringLiteral("It is not a regular file"));
+
+    QByteArray bytes(maxBytes + 1, Qt::Uninitialized);
+    qsizetype got = 0;
+    while (got < bytes.size()) {
+        const ssize_t n = ::read(fd, bytes.data() + got, size_t(bytes.size() - got));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return Unreadable(Why(errno));
+        if (n == 0) break;
+        got += n;
+    }
+    bytes.truncate(got);
+    return {LoadResult::Status::Loaded, bytes, {}};
+}
+#else
+QString UntrustedLink(const QString&) {
+    return {};
+}
+
+LoadResult ReadRegularFile(const QString& path, qsizetype maxBytes) {
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink()) return {LoadResult::Status::Missing, {}, {}};
+    if (info.isDir()) return Unreadable(QStringLiteral("A folder has its name"));
+    if (!info.isFile()) return Unreadable(QStringLiteral("It is not a regular file"));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return Unreadable(file.errorString());
+    QByteArray bytes = file.read(maxBytes + 1);
+    if (file.error() != QFileDevice::NoError) return Unreadable(file.errorString());
+    return {LoadResult::Status::Loaded, bytes, {}};
+}
+#endif
+
 // The one writer of both files: the old file is replaced only by a complete new one.
 SaveResult WriteWithLineEnd(const QString& path, const QByteArray& bytes) {
+    // QSaveFile writes through a link at the name; only a trusted one may lead it elsewhere.
+    if (const QString link = UntrustedLink(path); !link.isEmpty()) return {false, link};
     QSaveFile file(path);
     // Unbuffered, so that a disk filling up fails the write itself: Qt 6.4 can lose a failed
     // flush of its own buffer inside commit() and then replace the old file with an empty one.
@@ -45,23 +127,8 @@ QString PlainCopyPath(const QString& folder) {
     return folder + "/QcUcV3.1.Txt";
 }
 
-LoadResult LoadLedgerFile(const QString& folder) {
-    const QString path = LedgerFilePath(folder);
-    // Only a file that is really absent means a new ledger; a folder that cannot be searched
-    // must not pass for one, or the next save would overwrite the real ledger.
-    std::error_code failure;
-    const auto type = std::filesystem::status(QFileInfo(path).filesystemFilePath(), failure).type();
-    if (type == std::filesystem::file_type::not_found) return {LoadResult::Status::Missing, {}, {}};
-    if (type == std::filesystem::file_type::none)
-        return Unreadable(QString::fromStdString(failure.message()));
-    if (type == std::filesystem::file_type::directory)
-        return Unreadable(QStringLiteral("A folder has the name of the ledger file."));
-
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return Unreadable(file.errorString());
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) return Unreadable(file.errorString());
-    return {LoadResult::Status::Loaded, bytes, {}};
+LoadResult LoadLedgerFile(const QString& folder, qsizetype maxBytes) {
+    return ReadRegularFile(LedgerFilePath(folder), maxBytes);
 }
 
 SaveResult SaveLedgerFile(const QString& folder, const QByteArray& enciphered) {

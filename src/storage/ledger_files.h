@@ -17,14 +17,17 @@ struct LoadResult {
     QString error;    // why the file could not be read, for the user
 };
 
-// Length limits are the caller's: the file is returned whole, whatever its size.
-LoadResult LoadLedgerFile(const QString& folder);
+// Reads at most maxBytes + 1 bytes, so that a longer file is known to be too long without
+// being read whole. Only a regular file is read: a pipe, device or folder at the name, or a
+// link made by another account, is Unreadable.
+LoadResult LoadLedgerFile(const QString& folder, qsizetype maxBytes);
 
 struct SaveResult {
     bool ok = false;
     QString error; // why the save failed, for the user; the old file is then untouched
 };
 
-// Both write the bytes followed by CR LF, readable and writable by the owner only.
+// Both write the bytes followed by CR LF, readable and writable by the owner only. A link
+// at the name made by another account is not followed: the save fails.
 SaveResult SaveLedgerFile(const QString& folder, const QByteArray& enciphered);
 SaveResult SavePlainCopy(const QString& folder, const QByteArray& plain);

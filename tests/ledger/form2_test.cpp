@@ -49,7 +49,7 @@ class Form2Test : public ::testing::Test {
 
 TEST_F(Form2Test, ZeroAmountsBeepAndBookNothing) {
     form.SetLedgerText(OneBooking);
-    for (const char* amount : {"", "0", "000", "0.00", ".", "(5", "'5"}) {
+    for (const char* amount : {"", "0", "000", "0.00", "0.004", ".", "(5", "'5"}) {
         for (QPushButton* button : {form.Plus, form.Minus}) {
             Type(QLatin1String(amount));
             ASSERT_EQ(form.Text1->text(), QLatin1String(amount)) << "typed through the filter";
@@ -71,16 +71,28 @@ TEST_F(Form2Test, BookingsGoOnTopOfTheLedgerField) {
     QTest::mouseClick(form.Plus, Qt::LeftButton);
     QTest::mouseClick(form.Plus, Qt::LeftButton);
     EXPECT_EQ(form.Text1->text(), QLatin1String("10"));
-    Type(QStringLiteral("0.001"));
+    Type(QStringLiteral("0.005"));
     QTest::mouseClick(form.Minus, Qt::LeftButton);
     EXPECT_EQ(form.LedgerText(),
-              Expected("06/12/2026", 85, "#32.50") + Expected("06/12/2026", 20, "-#0.00") +
+              Expected("06/12/2026", 85, "#32.49") + Expected("06/12/2026", 20, "-#0.01") +
                   Expected("06/12/2026", 85, "#32.50") + Expected("06/12/2026", 50, "+#10.00") +
                   Expected("06/12/2026", 85, "#22.50") + Expected("06/12/2026", 50, "+#10.00") +
                   OneBooking);
     ExpectViewMatchesText();
     EXPECT_EQ(form.txtData->textCursor().position(), 0) << "the newest lines in view";
     EXPECT_EQ(runtime.beeps, 0);
+}
+
+TEST_F(Form2Test, SpaceReturnAndEnterPressAFocusedBookingButton) {
+    for (const Qt::Key key : {Qt::Key_Space, Qt::Key_Return, Qt::Key_Enter}) {
+        for (QPushButton* button : {form.Plus, form.Minus}) {
+            const qsizetype before = form.LedgerText().size();
+            Type(QStringLiteral("1"));
+            button->setFocus();
+            QTest::keyClick(button, key);
+            EXPECT_GT(form.LedgerText().size(), before) << button->objectName().toStdString();
+        }
+    }
 }
 
 TEST_F(Form2Test, TheAmountFieldTakesEightCharactersAndNoEnter) {

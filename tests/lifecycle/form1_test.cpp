@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
@@ -145,17 +146,25 @@ TEST_F(Form1Test, ShowAndHideSwapButtonsAndMaskButNeverTouchThePin) {
     const Step steps[] = {{form.Command1, QLineEdit::Normal, false},
                           {form.Command2, QLineEdit::Password, true},
                           {form.Command1, QLineEdit::Normal, false}};
-    for (const auto& step : steps) {
-        QTest::mouseClick(step.click, Qt::LeftButton);
-        EXPECT_EQ(form.txtKey->echoMode(), step.echo);
-        EXPECT_EQ(form.Command1->isVisible(), step.showVisible);
-        EXPECT_EQ(form.Command2->isVisible(), !step.showVisible);
-        EXPECT_EQ(form.txtKey->text(), QStringLiteral("1234"));
-        EXPECT_EQ(form.txtKey->displayText(),
-                  step.showVisible ? QStringLiteral("****") : QStringLiteral("1234"));
-        EXPECT_EQ(Focused(), QStringLiteral("txtKey"));
-        EXPECT_FALSE(form.txtKey->hasSelectedText()); // the next key must not replace the PIN
-    }
+    // A click, or the keys that press a focused button.
+    const std::function<void(QPushButton*)> presses[] = {
+        [](QPushButton* b) { QTest::mouseClick(b, Qt::LeftButton); },
+        [](QPushButton* b) { b->setFocus(), QTest::keyClick(b, Qt::Key_Space); },
+        [](QPushButton* b) { b->setFocus(), QTest::keyClick(b, Qt::Key_Return); },
+        [](QPushButton* b) { b->setFocus(), QTest::keyClick(b, Qt::Key_Enter); },
+    };
+    for (const auto& press : presses)
+        for (const auto& step : steps) {
+            press(step.click);
+            EXPECT_EQ(form.txtKey->echoMode(), step.echo);
+            EXPECT_EQ(form.Command1->isVisible(), step.showVisible);
+            EXPECT_EQ(form.Command2->isVisible(), !step.showVisible);
+            EXPECT_EQ(form.txtKey->text(), QStringLiteral("1234"));
+            EXPECT_EQ(form.txtKey->displayText(),
+                      step.showVisible ? QStringLiteral("****") : QStringLiteral("1234"));
+            EXPECT_EQ(Focused(), QStringLiteral("txtKey"));
+            EXPECT_FALSE(form.txtKey->hasSelectedText()); // the next key must not replace the PIN
+        }
 }
 
 TEST_F(Form1Test, ClosingShrinksTheWindowOffTheScreenAndEnds) {

@@ -278,13 +278,21 @@ TEST_F(FullRunTest, ALedgerFileTooLongToDecipherEndsTheRunWithoutTouchingIt) {
     EXPECT_EQ(LedgerFile(), tooLong);
 }
 
-TEST_F(FullRunTest, ATerminationSavesAnOpenLedgerQuietly) {
+// A session checkpoint saves and the run goes on; the ending after it saves what came since.
+TEST_F(FullRunTest, QuietSavesLeaveTheRunGoingAndKeepEveryBooking) {
     Form2* ledger = Start("1234");
+    EXPECT_EQ(rt.pointers, (std::vector{MousePointer::Hourglass, MousePointer::Default}))
+        << "the hourglass shows while the ledger is deciphered";
+    rt.pointers.clear();
     Book(ledger, "8", ledger->Plus);
+    form1->Session()->SaveQuietly();
+    EXPECT_TRUE(ledger->isVisible());
+    Book(ledger, "3", ledger->Minus);
     const QString text = ledger->LedgerText();
-    form1->Session()->SaveAndEndQuietly();
+    form1->Session()->SaveQuietly();
     EXPECT_TRUE(rt.boxes.empty());
-    EXPECT_EQ(rt.ends, 1);
+    EXPECT_EQ(rt.ends, 0);
+    EXPECT_TRUE(rt.pointers.empty()) << "a quiet save must not touch the display";
     ASSERT_NE(Start("1234"), nullptr);
     EXPECT_EQ(form1->Session()->Window().LedgerText(), text);
 }
@@ -293,7 +301,7 @@ TEST_F(FullRunTest, ATerminationAfterExitNoEnctyptWritesNothing) {
     Form2* ledger = Start("1234");
     Book(ledger, "8", ledger->Plus);
     ledger->ExitNoEc->trigger();
-    form1->Session()->SaveAndEndQuietly();
+    form1->Session()->SaveQuietly();
     EXPECT_FALSE(QFile::exists(LedgerFilePath(folder.path())));
 }
 

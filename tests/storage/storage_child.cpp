@@ -48,7 +48,7 @@ bool DropRootRights() {
 int AsNobody(const QString& operation, const QString& folder) {
     if (!DropRootRights()) return kCannotDropRights;
     if (operation == QLatin1String("load")) {
-        const LoadResult result = LoadLedgerFile(folder);
+        const LoadResult result = LoadLedgerFile(folder, 32'767);
         const char* status = result.status == LoadResult::Status::Loaded    ? "loaded"
                              : result.status == LoadResult::Status::Missing ? "missing"
                                                                             : "unreadable";
