@@ -103,9 +103,9 @@ class Run:
         return self._proc_line("limits", "Max core file size").split()[4]
 
     def dumpable(self):
-        """The kernel hands a process's /proc entries to root once it is not dumpable; so
-        this tells only for a run whose own account is not root."""
-        return os.stat(f"/proc/{self.pid}").st_uid != 0
+        """The kernel hands the files under a process's /proc folder (not the folder) to
+        root once it is not dumpable; so this tells only for a run not made as root."""
+        return os.stat(f"/proc/{self.pid}/status").st_uid != 0
 
     def _proc_line(self, name, start):
         with open(f"/proc/{self.pid}/{name}") as f:
