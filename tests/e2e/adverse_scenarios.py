@@ -11,26 +11,16 @@ import time
 
 from ledger_text import ExpectedLedger
 from program import LEDGER_FILE, LOCK_FILE, PLAIN_COPY, other_account, state
-from scenarios import make_ledger, reads_back
+from scenarios import keeps_window_after_failed_save, make_ledger, reads_back
 from trial import check_ledger_file, ends
 from user import ERROR_BOX, LEDGER_WINDOW, PIN_WINDOW, QUERY_BOX
 
 REFUSAL_WAIT = 3  # an odd ledger file is refused at once, not after reading on
 MEMORY_BOUND = 200 * 2**20
-NO_TO_STALE_LOCK_CODE = 0
 
 
 def skip(scenario, why):
     print(f"  {scenario.__name__} skipped: {why}")
-
-
-def keeps_window_after_failed_save(user, folder, stored):
-    """After a refused save: the error box answered, the window and program still there,
-    the ledger file as it was and nothing else left beside it."""
-    user.answer(ERROR_BOX, "Return")
-    assert user.run.running() and user.sees(LEDGER_WINDOW), "the window went after a failed save"
-    assert folder.read(LEDGER_FILE) == stored, "a failed save changed the ledger file"
-    assert set(folder.names()) <= {LEDGER_FILE, LOCK_FILE}, f"files left: {folder.names()}"
 
 
 def lost_display_saves(t):
@@ -62,7 +52,7 @@ def file_size_limit(t):
         user.book(ledger, "1", True)
         expected.book("1", True)
         user.close(ledger)
-        keeps_window_after_failed_save(user, folder, stored)
+        keeps_window_after_failed_save(user, folder, ledger, stored)
         user.run.lift_file_size_limit()
         user.close(ledger)
         ends(user, folder)
@@ -187,7 +177,7 @@ def stale_locks(t):
         user.window(QUERY_BOX)
         assert not user.sees(PIN_WINDOW), f"{what}: the PIN window came before the question"
         user.answer(QUERY_BOX, "Escape")
-        user.run.wait_exit(NO_TO_STALE_LOCK_CODE)
+        user.run.wait_exit(0)
         assert folder.state() == before and folder.read(LOCK_FILE) == lock, (
             f"{what}: No changed the folder")
 
@@ -242,7 +232,7 @@ def busy_ledger_name(t):
         user.book(ledger, "4", False)
         expected.book("4", False)
         user.close(ledger)
-        keeps_window_after_failed_save(user, folder, stored)
+        keeps_window_after_failed_save(user, folder, ledger, stored)
     finally:
         subprocess.run(["umount", name], check=True)
     user.close(ledger)

@@ -6,8 +6,7 @@ import signal
 from ledger_text import ExpectedLedger
 from program import LEDGER_FILE, LOCK_FILE, PLAIN_COPY
 from trial import check_bytes, check_ledger_file, ends
-from user import (CHANGE_PIN_WINDOW, ERROR_BOX, LEDGER_WINDOW, PIN_FIELD, PIN_WINDOW,
-                  QUERY_BOX)
+from user import CHANGE_PIN_WINDOW, ERROR_BOX, LEDGER_WINDOW, PIN_FIELD, PIN_WINDOW
 
 
 def make_ledger(t, folder, pin, bookings):
@@ -32,6 +31,16 @@ def exports_and_leaves(user, folder, ledger, expected, stored=None):
     check_bytes(folder.read(PLAIN_COPY), expected.plain_copy(), "the plain copy")
     kept = folder.read(LEDGER_FILE) if LEDGER_FILE in folder.names() else None
     assert kept == stored, "Yes after the plain copy wrote the ledger"
+
+
+def keeps_window_after_failed_save(user, folder, ledger, stored):
+    """After a refused save: the error box answered, the program and its ledger window
+    still there, the ledger file as stored and nothing else left beside it."""
+    user.answer(ERROR_BOX, "Return")
+    assert user.run.running(), "the program ended after a failed save"
+    assert user.window(LEDGER_WINDOW) == ledger
+    assert folder.read(LEDGER_FILE) == stored, "a failed save changed the ledger file"
+    assert set(folder.names()) <= {LEDGER_FILE, LOCK_FILE}, f"files left: {folder.names()}"
 
 
 def reads_back(t, folder, pin, expected):
@@ -156,10 +165,7 @@ def failed_save_keeps_window(t):
     user.book(ledger, "5", False)
     expected.book("5", False)
     user.close(ledger)
-    user.answer(ERROR_BOX, "Return")
-    assert user.run.running(), "the program ended after a failed save"
-    assert user.window(LEDGER_WINDOW) == ledger
-    assert folder.read(LEDGER_FILE) == stored, "a failed save changed the ledger file"
+    keeps_window_after_failed_save(user, folder, ledger, stored)
 
     # Once the folder and file can be written, closing again saves the ledger kept.
     folder.set_mode(0o777)
