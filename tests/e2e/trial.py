@@ -48,6 +48,8 @@ class Trial:
             server.stop()
         for folder in self.folders:
             folder.remove()
+
+
 def ends(user, folder, code=0):
     """The run ends with code and leaves no lock behind."""
     user.run.wait_exit(code)
