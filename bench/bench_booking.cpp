@@ -1,9 +1,9 @@
 // A booking on a long ledger with the ledger field updated and painted, the hand-over of a
 // whole ledger to the window at open, and the ledger check that runs at every open.
-#include "form2.h"
-#include "key_filter.h"
-#include "ledger_lines.h"
-#include "long_ledger.h"
+#include "core/ledger_lines.h"
+#include "gui/form2.h"
+#include "support/controls.h"
+#include "support/ledger_builder.h"
 
 #include <QCoreApplication>
 #include <benchmark/benchmark.h>
@@ -13,7 +13,7 @@ void BM_Booking(benchmark::State& state) {
     const QString ledger = LedgerOf(state.range(0));
     Form2 form;
     form.show();
-    form.Text1->setText(QStringLiteral("12345.67"));
+    ledger_window::Text1(form)->setText(QStringLiteral("12345.67"));
     for (auto _ : state) {
         state.PauseTiming();
         form.SetLedgerText(ledger);

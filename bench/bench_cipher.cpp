@@ -1,7 +1,7 @@
 // The rotor transform over the longest text it takes, against the floor of any cipher that
 // looks each character up in a table.
-#include "cipher.h"
-#include "ledger_lines.h"
+#include "core/cipher.h"
+#include "core/ledger_lines.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,16 +1,21 @@
 // Entry point of the benchmarks that need windows: an offscreen application and a
 // scripted runtime, so that nothing waits for a user.
-#include "look.h"
-#include "scripted_runtime.h"
+#include "bench_runtime.h"
+#include "gui/look.h"
 
 #include <QApplication>
 #include <benchmark/benchmark.h>
+
+ScriptedRuntime& BenchRuntime() {
+    static ScriptedRuntime runtime;
+    return runtime;
+}
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     InstallFontSubstitutes();
     QApplication app(argc, argv);
-    ScriptedRuntime runtime;
+    BenchRuntime();
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     benchmark::RunSpecifiedBenchmarks();

@@ -1,10 +1,10 @@
 // Opening a full-length ledger file up to the plain text in the ledger field, and closing
 // it again (encipher and save), without the exit animation.
-#include "key_filter.h"
-#include "ledger_files.h"
-#include "ledger_session.h"
-#include "long_ledger.h"
-#include "scripted_runtime.h"
+#include "app/ledger_session.h"
+#include "bench_runtime.h"
+#include "core/ledger_files.h"
+#include "support/controls.h"
+#include "support/ledger_builder.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -13,17 +13,17 @@
 #include <benchmark/benchmark.h>
 
 namespace {
+// A ledger file of full length, saved by a session that opened an empty ledger in a folder
+// of its own.
 struct StoredLedger {
     QTemporaryDir folder;
-    QLineEdit startupPin;
     std::unique_ptr<LedgerSession> session;
 
     StoredLedger() {
-        static_cast<ScriptedRuntime&>(Rt()).appPath = folder.path();
-        startupPin.setText(QStringLiteral("4827"));
-        session = std::make_unique<LedgerSession>(startupPin);
-        session->Window().txtKey->setText(startupPin.text());
-        session->Window().SetLedgerText(LedgerOf(MaxLedgerLength));
+        BenchRuntime().appPath = folder.path();
+        session = std::make_unique<LedgerSession>(QStringLiteral("4827"));
+        session->Form_Load(); // no file yet: an empty ledger, in a window not shown
+        FindWindow<Form2>(false)->SetLedgerText(LedgerOf(MaxLedgerLength));
         session->SaveLedger();
     }
     qint64 FileSize() const { return QFileInfo(LedgerFilePath(folder.path())).size(); }
@@ -32,7 +32,8 @@ struct StoredLedger {
 void BM_OpenLedger(benchmark::State& state) {
     StoredLedger stored;
     for (auto _ : state) {
-        if (!stored.session->UnlockLedger()) state.SkipWithError("the stored ledger did not open");
+        if (stored.session->UnlockLedger() != LedgerSession::Run::Going)
+            state.SkipWithError("the stored ledger did not open");
         QCoreApplication::processEvents();
     }
     state.counters["file_bytes"] = double(stored.FileSize());
@@ -42,7 +43,7 @@ BENCHMARK(BM_OpenLedger)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportA
 void BM_CloseLedger(benchmark::State& state) {
     StoredLedger stored;
     for (auto _ : state)
-        if (!stored.session->SaveLedger().isEmpty())
+        if (stored.session->SaveLedger().status != LedgerSession::Saved::Status::Saved)
             state.SkipWithError("the ledger was not saved");
     state.counters["file_bytes"] = double(stored.FileSize());
 }

@@ -15,19 +15,10 @@ import time
 
 from Xlib import X, display
 
-
-def start_xvfb():
-    for number in range(90, 120):
-        if not os.path.exists(f"/tmp/.X11-unix/X{number}"):
-            server = subprocess.Popen(["Xvfb", f":{number}", "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
-                                      stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-            deadline = time.monotonic() + 10
-            while time.monotonic() < deadline:
-                if os.path.exists(f"/tmp/.X11-unix/X{number}"):
-                    return server, f":{number}"
-                time.sleep(0.05)
-            server.kill()
-    raise SystemExit("no free X display")
+sys.dont_write_bytecode = True
+# The end-to-end tests' private X server, without their window manager.
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
+from x_server import XServer  # noqa: E402
 
 
 def peak_rss_kib(pid):
@@ -69,10 +60,9 @@ def one_start(conn, executable, env):
 def main():
     program, yardstick = sys.argv[1], sys.argv[2]
     starts = int(sys.argv[3]) if len(sys.argv) > 3 else 20
-    server, name = start_xvfb()
-    try:
-        env = dict(os.environ, DISPLAY=name, QT_QPA_PLATFORM="xcb")
-        conn = display.Display(name)
+    with XServer(window_manager=False) as server:
+        env = dict(server.env, QT_QPA_PLATFORM="xcb")
+        conn = display.Display(server.display)
         results = {program: [], yardstick: []}
         one_start(conn, program, env)  # warm the file cache for both
         one_start(conn, yardstick, env)
@@ -87,9 +77,6 @@ def main():
               f"yardstick {t_yard:.1f} ms, ratio {t_prog / t_yard:.2f}")
         print(f"peak resident memory at the window: program {m_prog:.1f} MiB, "
               f"yardstick {m_yard:.1f} MiB, ratio {m_prog / m_yard:.2f}")
-    finally:
-        server.terminate()
-        server.wait(timeout=10)
 
 
 if __name__ == "__main__":

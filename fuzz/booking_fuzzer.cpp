@@ -1,19 +1,14 @@
 // Typed keys and a ledger text from outside. The keys the filter lets through make the
 // amount; any text goes through the ledger text check, and an amount booked on a ledger
 // must leave a ledger. Input: the keys, a zero byte, the ledger text.
+#include "core/key_filter.h"
+#include "core/ledger.h"
+#include "core/ledger_lines.h"
+#include "core/win1252.h"
 #include "expect.h"
-#include "fuzz_runtime.h"
-#include "key_filter.h"
-#include "ledger.h"
-#include "ledger_lines.h"
-#include "win1252.h"
+#include "support/ledger_builder.h"
 
 #include <cstdint>
-
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    InstallFuzzRuntime();
-    return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const QByteArray input(reinterpret_cast<const char*>(data), qsizetype(size));
@@ -31,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!IsLedgerText(text)) return 0;
     Ledger ledger;
     ledger.SetText(text);
-    const BookingOutcome outcome = ledger.Book(Booking::Debit, amount);
+    const BookingOutcome outcome = ledger.Book(Booking::Debit, amount, FixedDay);
     if (outcome.result == BookingResult::Booked) {
         Expect(ledger.Text() == outcome.lines + text, "a booking goes on top of the ledger");
         Expect(IsLedgerText(ledger.Text()), "a booked ledger is still a ledger");

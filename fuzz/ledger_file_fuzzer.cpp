@@ -1,12 +1,12 @@
 // The ledger file as the program opens it: load, decipher, unlock check, then a booking on
 // what came out. Input: the PIN as typed (four bytes), then the whole file.
-#include "cipher.h"
+#include "core/cipher.h"
+#include "core/ledger.h"
+#include "core/ledger_files.h"
+#include "core/unlock_check.h"
+#include "core/win1252.h"
 #include "expect.h"
-#include "fuzz_runtime.h"
-#include "ledger.h"
-#include "ledger_files.h"
-#include "unlock_check.h"
-#include "win1252.h"
+#include "support/ledger_builder.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -34,7 +34,7 @@ struct Opened {
 
 // The open sequence; nothing when the cipher refuses the PIN or the file.
 std::optional<Opened> Open(const QString& pin) {
-    const LoadResult file = LoadLedgerFile(folder, Cipher::MaxTextLength);
+    const LoadResult file = LoadLedgerFile(folder);
     Expect(file.status == LoadResult::Status::Loaded, "a ledger file that is there loads");
     QString text = FromWin1252(file.bytes);
     Expect(ToWin1252(text) == file.bytes, "every byte of the file survives as text");
@@ -56,7 +56,6 @@ void ExpectReopens(const QString& pin, const QString& ledgerText) {
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    InstallFuzzRuntime();
     static QTemporaryDir dir;
     Expect(dir.isValid(), "a temporary folder");
     folder = dir.path();
@@ -76,7 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The ledger model must bear any text, the garble of a wrong PIN included.
     Ledger ledger;
     ledger.SetText(opened->text);
-    const BookingOutcome outcome = ledger.Book(Booking::Credit, QStringLiteral("12.50"));
+    const BookingOutcome outcome = ledger.Book(Booking::Credit, QStringLiteral("12.50"), FixedDay);
     if (opened->unlock == UnlockResult::Unlocked && outcome.result == BookingResult::Booked)
         ExpectReopens(pin, ledger.Text());
     return 0;

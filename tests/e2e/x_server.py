@@ -14,6 +14,9 @@ START_WAIT = 15
 
 
 class XServer:
+    def __init__(self, window_manager=True):
+        self.with_window_manager = window_manager
+
     def __enter__(self):
         self.xvfb = self.wm = None
         try:
@@ -42,6 +45,8 @@ class XServer:
             raise RuntimeError("Xvfb did not report a display")
         self.display = ":" + number
         self.env = dict(os.environ, DISPLAY=self.display)
+        if not self.with_window_manager:
+            return
         self.wm = subprocess.Popen(["openbox", "--sm-disable"], env=self.env,
                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         deadline = time.monotonic() + START_WAIT

@@ -2,7 +2,8 @@
 // keeps a settable clock, and records program end instead of ending the test.
 #pragma once
 
-#include "runtime.h"
+#include "gui/runtime.h"
+#include "support/ledger_builder.h"
 
 #include <QDateTime>
 #include <QString>
@@ -12,21 +13,21 @@
 
 struct RecordedBox {
     QString prompt;
-    int style;
+    int style; // the style's number: 16, 36 or 64
     QString title;
 };
 
 class ScriptedRuntime : public Runtime {
-public:
+  public:
     std::vector<RecordedBox> boxes;
-    std::deque<int> answers; // answers for Yes/No boxes, in order; No when none is left
+    std::deque<MsgAnswer> answers; // answers for Yes/No boxes, in order; No when none is left
     int beeps = 0;
     int ends = 0;
-    std::vector<int> pointers; // every pointer set, in order
+    std::vector<MousePointer> pointers; // every pointer set, in order
     QString appPath;
     int screenWidthTwips = 15360;
     // The clock: a fixed time unless a function is given.
-    QDateTime now = QDateTime(QDate(2026, 12, 6), QTime(12, 0));
+    QDateTime now = QDateTime(FixedDay(), QTime(12, 0));
     std::function<QDateTime()> clock;
     // Runs while a box is "up", as a user's actions would between show and answer.
     std::function<void(const RecordedBox&)> onBox;
@@ -34,15 +35,12 @@ public:
     ScriptedRuntime() { SetRuntime(this); }
     ~ScriptedRuntime() override { SetRuntime(nullptr); }
 
-    int MsgBox(const QString& prompt, int style, const QString& title) override {
-        boxes.push_back({prompt, style, title});
-        if (onBox)
-            onBox(boxes.back());
-        if (style != MsgStyle::YesNoQuestion)
-            return MsgAnswer::Ok;
-        if (answers.empty())
-            return MsgAnswer::No;
-        const int answer = answers.front();
+    MsgAnswer MsgBox(const QString& prompt, MsgStyle style, const QString& title) override {
+        boxes.push_back({prompt, int(style), title});
+        if (onBox) onBox(boxes.back());
+        if (style != MsgStyle::YesNoQuestion) return MsgAnswer::Ok;
+        if (answers.empty()) return MsgAnswer::No;
+        const MsgAnswer answer = answers.front();
         answers.pop_front();
         return answer;
     }
@@ -50,6 +48,6 @@ public:
     QDateTime Now() override { return clock ? clock() : now; }
     QString AppPath() override { return appPath; }
     int ScreenWidthTwips() override { return screenWidthTwips; }
-    void SetMousePointer(int pointer) override { pointers.push_back(pointer); }
+    void SetMousePointer(MousePointer pointer) override { pointers.push_back(pointer); }
     void End() override { ++ends; }
 };

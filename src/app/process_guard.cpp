@@ -1,0 +1,27 @@
+#include "app/process_guard.h"
+
+#include <QtGlobal>
+
+#ifdef Q_OS_UNIX
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#endif
+#ifdef Q_OS_LINUX
+#include <sys/prctl.h>
+#endif
+
+void GuardProcess() {
+#ifdef Q_OS_UNIX
+    const rlimit noCore = {0, 0};
+    setrlimit(RLIMIT_CORE, &noCore);
+    // Files are created owner-only from the start, QSaveFile's temporary one included.
+    umask(077);
+    // Writing past the limit then fails with EFBIG and takes the ordinary failed-save path.
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
+#ifdef Q_OS_LINUX
+    // Also stops other processes of the user from attaching to read the PIN.
+    prctl(PR_SET_DUMPABLE, 0);
+#endif
+}

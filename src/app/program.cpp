@@ -1,0 +1,22 @@
+#include "app/program.h"
+
+Program::Program() {
+    connect(&form1, &Form1::OpenLedgerWindow, this, &Program::OpenLedgerWindow);
+}
+
+void Program::Show() {
+    form1.show();
+}
+
+void Program::OpenLedgerWindow(const QString& pin) {
+    if (!session) {
+        session = std::make_unique<LedgerSession>(pin);
+        if (session->Form_Load() == LedgerSession::Run::Ended) return;
+    }
+    form1.hide();
+    session->Show();
+}
+
+void Program::SaveQuietly() {
+    if (session) session->SaveQuietly();
+}

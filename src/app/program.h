@@ -1,0 +1,31 @@
+// One run of the program: the PIN window first, then the ledger window's session once a
+// PIN has been accepted.
+#pragma once
+
+#include "app/ledger_session.h"
+#include "gui/form1.h"
+
+#include <QObject>
+#include <memory>
+
+class Program : public QObject {
+    Q_OBJECT
+  public:
+    Program();
+
+    void Show();
+    Form1& PinWindow() { return form1; }
+    // The ledger window's run; none before a PIN has been handed over.
+    LedgerSession* Session() const { return session.get(); }
+
+    // Saves an open ledger quietly (see LedgerSession::SaveQuietly); nothing before one is.
+    void SaveQuietly();
+
+  private:
+    // The first use of the ledger window creates it and runs its open sequence; then the
+    // PIN window goes and the ledger window shows.
+    void OpenLedgerWindow(const QString& pin);
+
+    Form1 form1;
+    std::unique_ptr<LedgerSession> session;
+};

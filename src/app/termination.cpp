@@ -1,0 +1,63 @@
+#include "app/termination.h"
+
+#include "gui/runtime.h"
+
+#include <QGuiApplication>
+#include <QSessionManager>
+#include <cstdlib>
+
+#ifdef Q_OS_UNIX
+#include <QSocketNotifier>
+#include <csignal>
+#include <sys/socket.h>
+#include <unistd.h>
+#endif
+
+namespace {
+EndingHandlers handlers;
+
+// Qt calls exit() when the display connection breaks; this runs before the process goes.
+extern "C" void OnExit() {
+    handlers.saveQuietly();
+    handlers.release();
+}
+
+#ifdef Q_OS_UNIX
+int signalPipe[2] = {-1, -1};
+
+// Only async-signal-safe work here: the event loop picks the byte up.
+extern "C" void OnSignal(int) {
+    const char byte = 1;
+    [[maybe_unused]] const auto written = ::write(signalPipe[1], &byte, 1);
+}
+
+void WatchStopSignals(QObject* owner) {
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalPipe) != 0) return;
+    auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, owner);
+    QObject::connect(notifier, &QSocketNotifier::activated, owner, [] {
+        char byte;
+        [[maybe_unused]] const auto got = ::read(signalPipe[0], &byte, 1);
+        handlers.saveQuietly();
+        Rt().End();
+    });
+    struct sigaction action = {};
+    action.sa_handler = OnSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (const int stop : {SIGINT, SIGQUIT, SIGTERM, SIGHUP})
+        sigaction(stop, &action, nullptr);
+}
+#endif
+} // namespace
+
+void WatchForEndings(EndingHandlers given) {
+    handlers = std::move(given);
+    auto* app = qGuiApp;
+    // A checkpoint ("save session") is not an ending: save, and let the user go on.
+    QObject::connect(app, &QGuiApplication::commitDataRequest, app,
+                     [](QSessionManager&) { handlers.saveQuietly(); });
+    std::atexit(OnExit);
+#ifdef Q_OS_UNIX
+    WatchStopSignals(app);
+#endif
+}

@@ -1,0 +1,38 @@
+// The start-up window: asks for the PIN, shows or hides it, and hands a valid one over
+// to the ledger window.
+#pragma once
+
+#include <QWidget>
+
+class NumericField;
+class QLabel;
+class QPushButton;
+
+class Form1 : public QWidget {
+    Q_OBJECT
+  public:
+    explicit Form1(QWidget* parent = nullptr);
+
+    // The PIN as typed: the start-up PIN, once the ledger window has it.
+    QString Pin() const;
+
+  signals:
+    // A four-digit PIN was entered: the ledger window is to open with it.
+    void OpenLedgerWindow(const QString& pin);
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    // Enter in txtKey: reports an empty PIN or one that is not four digits, else asks for
+    // the ledger window.
+    void CheckPin();
+    void Command1_Click();
+    void Command2_Click();
+    void Form_Unload();
+
+    QPushButton* const Command2; // hides the PIN
+    NumericField* const txtKey;
+    QLabel* const Label1;
+    QPushButton* const Command1; // shows the PIN
+};

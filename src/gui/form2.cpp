@@ -1,0 +1,178 @@
+#include "gui/form2.h"
+
+#include "gui/messages.h"
+
+#include "gui/look.h"
+#include "gui/numeric_field.h"
+#include "gui/runtime.h"
+#include "gui/twips.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTextCursor>
+
+namespace {
+constexpr int ClientWidth = 10260;
+constexpr int ClientHeight = 4440;
+
+QFont FieldFont() {
+    return DesignFont(QStringLiteral("MS Sans Serif"), 12, true);
+}
+
+template <typename Control>
+Control* Place(Control* control, const char* name, const QRect& geometry) {
+    control->setObjectName(QLatin1String(name));
+    control->setGeometry(geometry);
+    return control;
+}
+
+QPushButton* BookingButton(QWidget* parent, const char* name, const QString& caption,
+                           const QRect& geometry) {
+    auto* button = Place(new QPushButton(caption, parent), name, geometry);
+    button->setFont(FieldFont());
+    PressOnEnter(button);
+    PaintGrey(button);
+    return button;
+}
+
+QMenu* FileMenu(QMenuBar* bar) {
+    QMenu* menu = bar->addMenu(Texts::FileMenu);
+    menu->setObjectName(QStringLiteral("File"));
+    // The separators at both ends are part of the design.
+    menu->setSeparatorsCollapsible(false);
+    return menu;
+}
+
+// A separator, then the entry after it.
+QAction* MenuEntry(QMenu* menu, const char* separator, const char* name, const QString& caption) {
+    menu->addSeparator()->setObjectName(QLatin1String(separator));
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(QLatin1String(name));
+    // Never moved to an application menu by its text: "Exit" must not become Quit.
+    action->setMenuRole(QAction::NoRole);
+    return action;
+}
+} // namespace
+
+Form2::Form2(QWidget* parent)
+    : QMainWindow(parent), client(new QWidget(this)),
+      txtKey(Place(new QLineEdit(client), "txtKey", TwipsRect(9360, 120, 600, 360))),
+      Text1(Place(new NumericField(client), "Text1", TwipsRect(3600, 120, 2295, 420))),
+      txtData(Place(new QPlainTextEdit(client), "txtData", TwipsRect(120, 600, 9975, 3615))),
+      Text2(Place(new QPlainTextEdit(client), "Text2", TwipsRect(360, 4440, 9495, 765))),
+      Minus(BookingButton(client, "Minus", Texts::DebitCaption, TwipsRect(2280, 120, 1200, 375))),
+      Plus(BookingButton(client, "Plus", Texts::CreditCaption, TwipsRect(6240, 120, 1200, 375))),
+      Label1(Place(new QLabel(client), "Label1", TwipsRect(0, 4200, 10095, 255))),
+      File(FileMenu(menuBar())),
+      SaveUcTxt(MenuEntry(File, "Sp1", "SaveUcTxt", Texts::SaveUcTxtEntry)),
+      ChaPass(MenuEntry(File, "Sp4", "ChaPass", Texts::ChaPassEntry)),
+      ExitNoEc(MenuEntry(File, "Sp2", "ExitNoEc", Texts::ExitNoEcEntry)) {
+    File->addSeparator()->setObjectName(QStringLiteral("Sp3"));
+
+    ApplyWindowLook(this, Texts::LedgerCaption, ClientWidth, ClientHeight);
+    client->setFixedSize(TwipsToPx(ClientWidth), TwipsToPx(ClientHeight));
+    setCentralWidget(client);
+    setFixedSize(client->width(), client->height() + menuBar()->sizeHint().height());
+
+    // An Enter here would unlock again mid-run and read the file over the bookings.
+    txtKey->hide();
+    txtKey->setFocusPolicy(Qt::NoFocus);
+    MakePinField(txtKey);
+    txtKey->setToolTip(Texts::PinTip);
+
+    Text1->setMaxLength(8);
+    Text1->setAlignment(Qt::AlignCenter);
+    Text1->setFont(FieldFont());
+
+    txtData->setReadOnly(true);
+    txtData->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    txtData->setUndoRedoEnabled(false);
+    txtData->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    txtData->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    txtData->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    txtData->setFont(FieldFont());
+
+    // Scratch space lying below the client area; the user must not tab into what he
+    // cannot see.
+    Text2->setFocusPolicy(Qt::NoFocus);
+    Text2->setUndoRedoEnabled(false);
+
+    PaintGrey(Label1);
+    Label1->setToolTip(Texts::AboutTip);
+
+    // Screen readers get a role where the design gives no caption or only a symbol.
+    txtKey->setAccessibleName(Texts::PinName);
+    Text1->setAccessibleName(Texts::AmountName);
+    txtData->setAccessibleName(Texts::LedgerName);
+    Text2->setAccessibleName(Texts::ScratchName);
+    Minus->setAccessibleName(Texts::DebitName);
+    Plus->setAccessibleName(Texts::CreditName);
+    Label1->setAccessibleName(Texts::AboutName);
+
+    connect(Plus, &QPushButton::clicked, this, &Form2::Plus_Click);
+    connect(Minus, &QPushButton::clicked, this, &Form2::Minus_Click);
+    connect(SaveUcTxt, &QAction::triggered, this, &Form2::SaveUcTxt_Chosen);
+    connect(ChaPass, &QAction::triggered, this, &Form2::ChaPass_Chosen);
+    connect(ExitNoEc, &QAction::triggered, this, &Form2::ExitNoEc_Chosen);
+    Text1->setFocus();
+}
+
+void Form2::SetLedgerText(const QString& text) {
+    ledger.SetText(text);
+    txtData->setPlainText(text);
+}
+
+void Form2::ShowEnciphered(const QString& text) {
+    txtData->setPlainText(text);
+}
+
+QString Form2::Pin() const {
+    return txtKey->text();
+}
+
+void Form2::SetPin(const QString& pin) {
+    txtKey->setText(pin);
+}
+
+void Form2::Plus_Click() {
+    Book(Booking::Credit);
+}
+
+void Form2::Minus_Click() {
+    Book(Booking::Debit);
+}
+
+void Form2::Book(Booking kind) {
+    const BookingOutcome outcome = ledger.Book(kind, Text1->text(), Today);
+    switch (outcome.result) {
+    case BookingResult::ZeroAmount:
+        Text1->clear();
+        Rt().Beep();
+        Text1->setFocus();
+        return;
+    case BookingResult::TooLong: {
+        // Refused now, while the text can still be enciphered and saved.
+        ShowBox(Box::TooMuchText());
+        return;
+    }
+    case BookingResult::Overflow:
+        ShowBox(Box::NumberTooLarge());
+        return;
+    case BookingResult::Booked:
+        break;
+    }
+    // Only the new lines are laid out, however long the ledger is.
+    QTextCursor(txtData->document()).insertText(outcome.lines);
+    txtData->setTextCursor(QTextCursor(txtData->document()));
+}
+
+void Form2::closeEvent(QCloseEvent* event) {
+    event->ignore();
+    emit closeRequested();
+}

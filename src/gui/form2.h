@@ -1,0 +1,64 @@
+// The ledger window: the amount field, the two booking buttons, the ledger field and the
+// File menu. The ledger text itself lives in a Ledger; the ledger field is its view.
+#pragma once
+
+#include "core/ledger.h"
+
+#include <QMainWindow>
+
+class NumericField;
+class QAction;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+
+class Form2 : public QMainWindow {
+    Q_OBJECT
+  public:
+    explicit Form2(QWidget* parent = nullptr);
+
+    // The exact ledger text, every line ended by CR LF.
+    const QString& LedgerText() const { return ledger.Text(); }
+    void SetLedgerText(const QString& text);
+    // Shows the enciphered ledger in the ledger field while the window goes.
+    void ShowEnciphered(const QString& text);
+
+    // The PIN the ledger is saved under, kept in the hidden PIN holder.
+    QString Pin() const;
+    void SetPin(const QString& pin);
+
+    void Plus_Click();
+    void Minus_Click();
+
+  signals:
+    // The close box was used. The window stays open: the close sequence decides.
+    void closeRequested();
+    // The File menu's commands, for the sequences that own them.
+    void SaveUcTxt_Chosen();
+    void ChaPass_Chosen();
+    void ExitNoEc_Chosen();
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void Book(Booking kind);
+
+    QWidget* const client; // the client area below the menu bar; parent of the controls
+    // The PIN holder: hidden, never focused, with no key handling of its own.
+    QLineEdit* const txtKey;
+    NumericField* const Text1;
+    QPlainTextEdit* const txtData;
+    QPlainTextEdit* const Text2;
+    QPushButton* const Minus;
+    QPushButton* const Plus;
+    QLabel* const Label1;
+    QMenu* const File;
+    QAction* const SaveUcTxt;
+    QAction* const ChaPass;
+    QAction* const ExitNoEc;
+
+    Ledger ledger;
+};

@@ -1,0 +1,47 @@
+// The Change PIN window: asks for the start-up PIN, then a new PIN twice, and hands the
+// new PIN on for the ledger's next save.
+#pragma once
+
+#include <QWidget>
+#include <initializer_list>
+
+class QLabel;
+class QLineEdit;
+class NumericField;
+struct BoxMessage;
+
+class Form3 : public QWidget {
+    Q_OBJECT
+  public:
+    // startupPin is the PIN typed at start-up, the only one the old PIN is checked against.
+    // The window deletes itself when closed.
+    explicit Form3(const QString& startupPin, QWidget* parent = nullptr);
+
+  signals:
+    // The new PIN, typed twice alike and four digits.
+    void NewPinChosen(const QString& pin);
+    // The window is closing, however it closes: the ledger window shows again.
+    void Closing();
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void Form_Load();
+    void CheckOldPin();
+    void AskConfirmPin();
+    void CheckNewPin();
+    void ApplyNewPin();
+    void Form_Unload();
+    // Empties the fields before the message, so the box never sits over a wrong entry.
+    void Refuse(const BoxMessage& box, std::initializer_list<QLineEdit*> emptied, QLineEdit* focus);
+
+    const QString startupPin;
+
+    NumericField* txtKey1;
+    NumericField* txtKey2;
+    NumericField* txtKey3;
+    QLabel* Label1;
+    QLabel* Label2;
+    QLabel* Label3;
+};

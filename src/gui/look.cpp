@@ -1,0 +1,87 @@
+#include "gui/look.h"
+
+#include "gui/twips.h"
+
+#include <QEvent>
+#include <QFile>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QPalette>
+#include <QPushButton>
+#include <QScreen>
+#include <QWidget>
+
+namespace {
+const QColor Grey(192, 192, 192);
+
+void CentreOnScreen(QWidget* window) {
+    const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    if (!screen) return;
+    QRect frame = window->frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    window->move(frame.topLeft());
+}
+
+// Centres a window the first time it shows, once its frame is known.
+class CentreOnFirstShow : public QObject {
+  public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show) {
+            CentreOnScreen(static_cast<QWidget*>(watched));
+            watched->removeEventFilter(this);
+            deleteLater();
+        }
+        return false;
+    }
+};
+} // namespace
+
+void InstallFontSubstitutes() {
+    // The designed fonts are absent on Linux; the default stand-in is far wider, so
+    // captions would clip and ledger lines wrap.
+    QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
+    QFont::insertSubstitution(QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"));
+}
+
+QFont DesignFont(const QString& family, double points, bool bold) {
+    QFont font(family);
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    font.setStyleHint(family.contains(QLatin1String("Courier")) ? QFont::TypeWriter
+                                                                : QFont::SansSerif);
+    return font;
+}
+
+QIcon Picture(const QString& name) {
+    QIcon icon;
+    for (const int size : {16, 32, 64}) {
+        const QString file = QStringLiteral(":/icons/%1-%2.png").arg(name).arg(size);
+        if (QFile::exists(file)) icon.addFile(file, QSize(size, size));
+    }
+    return icon;
+}
+
+void PaintGrey(QWidget* control) {
+    QPalette palette = control->palette();
+    palette.setColor(QPalette::Window, Grey);
+    palette.setColor(QPalette::Button, Grey);
+    control->setPalette(palette);
+    control->setAutoFillBackground(true);
+}
+
+void ApplyWindowLook(QWidget* window, const QString& caption, int widthTwips, int heightTwips) {
+    window->setWindowTitle(caption);
+    window->setWindowIcon(Picture(QStringLiteral("quillcount")));
+    window->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                           Qt::MSWindowsFixedSizeDialogHint);
+    PaintGrey(window);
+    window->setFixedSize(TwipsToPx(widthTwips), TwipsToPx(heightTwips));
+    window->installEventFilter(new CentreOnFirstShow(window));
+}
+
+void PressOnEnter(QPushButton* button) {
+    // Outside dialogs Qt leaves a focused button deaf to Enter unless it is auto-default.
+    button->setAutoDefault(true);
+}

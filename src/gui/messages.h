@@ -1,0 +1,179 @@
+// Every text the user meets, in one place: window captions, labels, tool tips, menu
+// entries, the names screen readers speak, and each message box with its style and title.
+#pragma once
+
+#include "core/cipher.h"
+#include "core/ledger_files.h"
+#include "core/pin.h"
+#include "gui/runtime.h"
+
+#include <QDir>
+#include <QString>
+
+namespace Texts {
+// The PIN window.
+inline const QString PinCaption = QStringLiteral("Enter Pin");
+inline const QString PinLabel = QStringLiteral("Enter Your 4 Digit Pin And Press Return");
+inline const QString PinTip = QStringLiteral("Enter Pin & Press Enter ");
+inline const QString ShowPinTip = QStringLiteral(" Show PassWord ");
+inline const QString HidePinTip = QStringLiteral(" Hide PassWord ");
+inline const QString PinName = QStringLiteral("PIN");
+inline const QString ShowPinName = QStringLiteral("Show PIN");
+inline const QString HidePinName = QStringLiteral("Hide PIN");
+
+// The ledger window.
+inline const QString LedgerCaption = QStringLiteral(u"\u00A3 Quillcount V3 \u00A3");
+inline const QString DebitCaption = QStringLiteral("-----");
+inline const QString CreditCaption = QStringLiteral("++++");
+inline const QString FileMenu = QStringLiteral("&File");
+inline const QString SaveUcTxtEntry = QStringLiteral("&Save QcUcV3.1.Txt (UnEncrypted)");
+inline const QString ChaPassEntry = QStringLiteral("&Change PassWord");
+inline const QString ExitNoEcEntry = QStringLiteral("&Exit No Enctypt");
+inline const QString AboutTip = QStringLiteral("Quillcount ledger, written by its own developers");
+inline const QString AmountName = QStringLiteral("Amount");
+inline const QString LedgerName = QStringLiteral("Ledger");
+inline const QString ScratchName = QStringLiteral("Scratch");
+inline const QString DebitName = QStringLiteral("Debit");
+inline const QString CreditName = QStringLiteral("Credit");
+inline const QString AboutName = QStringLiteral("About");
+
+// The Change PIN window.
+inline const QString ChangePinCaption = QStringLiteral("Change Pin");
+inline const QString OldPinTip = QStringLiteral(" Enter Old Pin & Press Return ");
+inline const QString NewPinTip = QStringLiteral(" Enter New Pin & Press Return ");
+inline const QString OldPinLabel = QStringLiteral("Old Pin");
+inline const QString NewPinLabel = QStringLiteral("New Pin");
+inline const QString ConfirmPinLabel = QStringLiteral("Confirm Pin");
+inline const QString OldPinName = QStringLiteral("Old PIN");
+inline const QString NewPinName = QStringLiteral("New PIN");
+inline const QString ConfirmPinName = QStringLiteral("Confirm PIN");
+
+// Told on the standard error when a quiet save fails: there is no window to tell it in.
+inline const QString QuietSaveFailed = QStringLiteral("quillcount: the ledger was not saved: %1\n");
+} // namespace Texts
+
+// A message box as the windows show it: prompt, style and title.
+struct BoxMessage {
+    QString prompt;
+    MsgStyle style;
+    QString title;
+};
+
+inline MsgAnswer ShowBox(const BoxMessage& box) {
+    return Rt().MsgBox(box.prompt, box.style, box.title);
+}
+
+namespace Box {
+inline const QString ErrorTitle = QStringLiteral(" Error ");
+inline const QString QueryTitle = QStringLiteral("Query");
+
+inline BoxMessage Error(const QString& prompt) {
+    return {prompt, MsgStyle::Critical, ErrorTitle};
+}
+inline BoxMessage Question(const QString& prompt) {
+    return {prompt, MsgStyle::YesNoQuestion, QueryTitle};
+}
+
+// Why a file could not be used, in words for the user.
+inline QString Why(const FileError& error) {
+    switch (error.kind) {
+    case FileError::Kind::None:
+    case FileError::Kind::System:
+        return error.system;
+    case FileError::Kind::Folder:
+        return QStringLiteral("A folder has its name");
+    case FileError::Kind::NotRegular:
+        return QStringLiteral("It is not a regular file");
+    case FileError::Kind::ForeignLink:
+        return QStringLiteral("It is a link made by another account, which is not followed");
+    }
+    return error.system;
+}
+
+inline BoxMessage ForPin(PinCheck check) {
+    return Error(check == PinCheck::Empty ? QStringLiteral("Enter Pin")
+                                          : QStringLiteral("Enter Pin 4 Numbers"));
+}
+
+inline BoxMessage TooMuchText() {
+    return {QStringLiteral(" To Much TeX To Encode "), MsgStyle::Information, ErrorTitle};
+}
+
+// Why the cipher did not transform a text; Transformed has no box.
+inline BoxMessage ForCipher(CipherResult result) {
+    switch (result) {
+    case CipherResult::EmptyPin:
+        return ForPin(PinCheck::Empty);
+    case CipherResult::PinNotFourDigits:
+        return ForPin(PinCheck::NotFourDigits);
+    case CipherResult::TextTooLong:
+    case CipherResult::Transformed:
+        break;
+    }
+    return TooMuchText();
+}
+
+// A deciphered text that is not a ledger: the PIN is not the one that wrote it.
+inline BoxMessage WrongPin() {
+    return Error(QStringLiteral(" Opps Wrong Password "));
+}
+
+inline BoxMessage NumberTooLarge() {
+    return Error(QStringLiteral(" Number Too Large To Book "));
+}
+
+inline BoxMessage IncorrectOldPin() {
+    return Error(QStringLiteral("Incorrect Pin"));
+}
+
+inline BoxMessage NewPinMismatch() {
+    return Error(QStringLiteral("New Pin Does Not Match"));
+}
+
+inline BoxMessage PlainCopySaved() {
+    return Question(QStringLiteral("QcUcV3.1.Txt File Saved Do you wish to Exit  Yes No?"));
+}
+
+inline BoxMessage LedgerUnreadable(const QString& path, const FileError& error) {
+    return Error(QStringLiteral("The ledger file %1 cannot be read: %2.")
+                     .arg(QDir::toNativeSeparators(path), Why(error)));
+}
+
+inline BoxMessage LedgerNotSaved(const QString& path, const FileError& error) {
+    return Error(QStringLiteral("The ledger could not be saved to %1: %2.\n\nYour bookings are "
+                                "still here. Save a plain copy, or close the window to try "
+                                "again.")
+                     .arg(QDir::toNativeSeparators(path), Why(error)));
+}
+
+inline BoxMessage PlainCopyNotSaved(const QString& path, const FileError& error) {
+    return Error(QStringLiteral("The plain copy could not be saved to %1: %2.")
+                     .arg(QDir::toNativeSeparators(path), Why(error)));
+}
+
+inline BoxMessage AlreadyOpen(const QString& folder) {
+    return Error(QStringLiteral("The ledger in %1 is already open in another copy of this program.")
+                     .arg(QDir::toNativeSeparators(folder)));
+}
+
+// A lock that cannot be shown to be alive; host and pid are empty when it does not say.
+inline BoxMessage UncheckableLock(const QString& folder, const QString& host, qint64 pid) {
+    const QString where = QDir::toNativeSeparators(folder);
+    const QString whose =
+        host.isEmpty()
+            ? QStringLiteral("The ledger in %1 is locked, but the lock does not say by which "
+                             "copy of this program.")
+                  .arg(where)
+            : QStringLiteral("The ledger in %1 is locked by a copy of this program on %2 "
+                             "(process %3), which cannot be checked from here.")
+                  .arg(where, host, QString::number(pid));
+    return Question(whose + QStringLiteral("\n\nIf no other copy is using this ledger, the lock "
+                                           "was left behind by one that ended abruptly. Remove "
+                                           "the lock and open the ledger?"));
+}
+
+inline BoxMessage LockNotRemoved(const QString& folder) {
+    return Error(QStringLiteral("The lock in %1 could not be removed.")
+                     .arg(QDir::toNativeSeparators(folder)));
+}
+} // namespace Box

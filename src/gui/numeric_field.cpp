@@ -1,0 +1,106 @@
+#include "gui/numeric_field.h"
+
+#include "core/key_filter.h"
+#include "gui/look.h"
+#include "gui/runtime.h"
+
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QPointer>
+#include <QProxyStyle>
+#include <QValidator>
+
+namespace {
+// Guards every other way text can reach the field (paste, drop, input method).
+class FilterValidator : public QValidator {
+  public:
+    using QValidator::QValidator;
+    State validate(QString& input, int&) const override {
+        for (const QChar c : input)
+            if (!IsFieldCharacter(c.unicode())) return Invalid;
+        return Acceptable;
+    }
+};
+
+// Qt masks with a dot by default; the design masks with "*". A proxy style does it without
+// the cost of a style sheet at start-up.
+class AsteriskMaskStyle : public QProxyStyle {
+  public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returned) const override {
+        if (hint == SH_LineEdit_PasswordCharacter) return '*';
+        return QProxyStyle::styleHint(hint, option, widget, returned);
+    }
+};
+
+QStyle* AsteriskMask() {
+    static QPointer<QStyle> style;
+    if (!style) {
+        style = new AsteriskMaskStyle;
+        style->setParent(QCoreApplication::instance());
+    }
+    return style;
+}
+
+// The character code a key press delivers; -1 for keys that type no character.
+int CharacterCode(const QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return EnterCode;
+    case Qt::Key_Backspace:
+        return 8;
+    case Qt::Key_Tab:
+        return 9;
+    case Qt::Key_Escape:
+        return 27;
+    case Qt::Key_Delete:
+        return -1;
+    default:
+        break;
+    }
+    if ((event->modifiers() & Qt::ControlModifier) && event->key() >= Qt::Key_A &&
+        event->key() <= Qt::Key_Z)
+        return event->key() - Qt::Key_A + 1;
+    const QString text = event->text();
+    return text.isEmpty() ? -1 : text.front().unicode();
+}
+} // namespace
+
+void MakePinField(QLineEdit* field) {
+    field->setEchoMode(QLineEdit::Password);
+    field->setStyle(AsteriskMask());
+    field->setMaxLength(4);
+    field->setAlignment(Qt::AlignCenter);
+    field->setFont(DesignFont(QStringLiteral("Courier New"), 9.75, true));
+    field->setAttribute(Qt::WA_InputMethodEnabled, false);
+}
+
+NumericField::NumericField(QWidget* parent) : QLineEdit(parent) {
+    setValidator(new FilterValidator(this));
+}
+
+void NumericField::SetEnterAction(std::function<void()> action) {
+    enterAction = std::move(action);
+}
+
+void NumericField::keyPressEvent(QKeyEvent* event) {
+    const int code = CharacterCode(event);
+    if (code < 0) {
+        QLineEdit::keyPressEvent(event);
+        return;
+    }
+    switch (FilterKey(code, bool(enterAction))) {
+    case KeyVerdict::Pass:
+        QLineEdit::keyPressEvent(event);
+        return;
+    case KeyVerdict::Enter:
+        event->accept();
+        enterAction();
+        return;
+    case KeyVerdict::Drop:
+        event->accept();
+        Rt().Beep();
+        return;
+    }
+}

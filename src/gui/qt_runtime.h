@@ -1,0 +1,24 @@
+// The runtime the program runs on: Qt dialogs, the system clock, the real screen.
+#pragma once
+
+#include "gui/runtime.h"
+
+#include <functional>
+
+class QtRuntime : public Runtime {
+  public:
+    MsgAnswer MsgBox(const QString& prompt, MsgStyle style, const QString& title) override;
+    void Beep() override;
+    QDateTime Now() override;
+    QString AppPath() override;
+    int ScreenWidthTwips() override;
+    void SetMousePointer(MousePointer pointer) override;
+    [[noreturn]] void End() override;
+
+    // Runs at program end, before the process goes (releasing the ledger lock).
+    void SetEndHook(std::function<void()> hook) { endHook = std::move(hook); }
+
+  private:
+    std::function<void()> endHook;
+    bool hourglass = false;
+};

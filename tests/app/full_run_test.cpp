@@ -1,0 +1,303 @@
+// Whole runs through the real windows: PIN, unlock of the stored ledger, bookings, the
+// File menu, the Change PIN window and the close that enciphers and saves. The scripted
+// runtime answers the boxes and records the program's end instead of ending the test.
+#include "app/program.h"
+#include "core/ledger_files.h"
+#include "core/win1252.h"
+#include "gui/form3.h"
+#include "support/controls.h"
+#include "support/file_helpers.h"
+#include "support/scripted_runtime.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+using namespace ledger_window;
+
+const QString Pound(QChar(0x00A3));
+
+class FullRunTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(folder.isValid());
+        rt.appPath = folder.path();
+    }
+
+    // A fresh start of the program: the PIN window, the PIN typed and Enter pressed.
+    Form2* Start(const QString& pin) {
+        rt.ends = 0;
+        program.reset();
+        program = std::make_unique<Program>();
+        program->Show();
+        auto* txtKey = Find<NumericField>(program->PinWindow(), "txtKey");
+        QTest::keyClicks(txtKey, pin);
+        QTest::keyClick(txtKey, Qt::Key_Return);
+        return FindWindow<Form2>();
+    }
+
+    void Book(Form2* ledger, const char* amount, QPushButton* button) {
+        Text1(*ledger)->clear();
+        QTest::keyClicks(Text1(*ledger), QLatin1String(amount));
+        QTest::mouseClick(button, Qt::LeftButton);
+    }
+
+    // Two bookings, closed through the close box: the ledger file is written.
+    QString StoreTwoBookings(const QString& pin) {
+        Form2* ledger = Start(pin);
+        Book(ledger, "12.5", Plus(*ledger));
+        Book(ledger, "20", Minus(*ledger));
+        const QString text = ledger->LedgerText();
+        ledger->close();
+        EXPECT_EQ(rt.ends, 1);
+        return text;
+    }
+
+    QByteArray LedgerFile() const { return ReadBytes(LedgerFilePath(folder.path())); }
+    QByteArray PlainCopy() const { return ReadBytes(PlainCopyPath(folder.path())); }
+
+    static Form3* ChangePinWindow() { return FindWindow<Form3>(); }
+
+    // Types a PIN into one of the Change PIN window's fields and presses Enter.
+    static void Enter(Form3* window, const char* field, const char* pin) {
+        auto* edit = window->findChild<QLineEdit*>(QLatin1String(field));
+        QTest::keyClicks(edit, QLatin1String(pin));
+        QTest::keyClick(edit, Qt::Key_Return);
+    }
+
+    QTemporaryDir folder;
+    ScriptedRuntime rt;
+    std::unique_ptr<Program> program;
+};
+
+TEST_F(FullRunTest, FirstRunOpensAnEmptyLedgerAndClosingItWritesNothing) {
+    Form2* ledger = Start("1234");
+    ASSERT_NE(ledger, nullptr);
+    EXPECT_TRUE(ledger->isVisible());
+    EXPECT_FALSE(program->PinWindow().isVisible());
+    EXPECT_TRUE(ledger->LedgerText().isEmpty());
+    EXPECT_TRUE(rt.boxes.empty());
+    EXPECT_EQ(txtKey(*ledger)->text(), QStringLiteral("1234"));
+
+    ledger->close();
+    EXPECT_EQ(rt.ends, 1);
+    EXPECT_FALSE(QFile::exists(LedgerFilePath(folder.path())));
+}
+
+TEST_F(FullRunTest, AClosedLedgerOpensAgainExactlyUnderTheSamePin) {
+    const QString text = StoreTwoBookings("0479");
+    EXPECT_TRUE(text.startsWith(QStringLiteral("06/12/2026")));
+    EXPECT_TRUE(text.contains(Pound + QStringLiteral("-7.50\r\n")));
+
+    const QByteArray file = LedgerFile();
+    ASSERT_EQ(file.size(), text.size() + 3);
+    EXPECT_TRUE(file.endsWith("\r\n"));
+    EXPECT_EQ(file.count("\r\n"), 5) << "line ends stay in place, unenciphered";
+    EXPECT_FALSE(file.contains("12.50")) << "the amounts are not stored in clear";
+
+    Form2* reopened = Start("0479");
+    ASSERT_NE(reopened, nullptr);
+    EXPECT_EQ(reopened->LedgerText(), text);
+    EXPECT_TRUE(rt.boxes.empty());
+    // The balance carries on from the stored ledger.
+    Book(reopened, "7.5", Plus(*reopened));
+    EXPECT_TRUE(reopened->LedgerText()
+                    .section(QStringLiteral("\r\n"), 0, 0)
+                    .endsWith(Pound + QStringLiteral("0.00")));
+}
+
+TEST_F(FullRunTest, AWrongPinIsRefusedAndEndsTheRunWithTheFileUntouched) {
+    StoreTwoBookings("1234");
+    const QByteArray before = LedgerFile();
+
+    EXPECT_EQ(Start("4321"), nullptr);
+    ASSERT_EQ(rt.boxes.size(), 1u);
+    EXPECT_EQ(rt.boxes[0].prompt, QStringLiteral(" Opps Wrong Password "));
+    EXPECT_EQ(rt.boxes[0].title, QStringLiteral(" Error "));
+    EXPECT_EQ(rt.boxes[0].style, 16);
+    EXPECT_EQ(rt.ends, 1);
+    EXPECT_TRUE(program->PinWindow().isVisible())
+        << "the PIN window stays up until the program ends";
+    EXPECT_EQ(LedgerFile(), before);
+}
+
+TEST_F(FullRunTest, ExitNoEnctyptEndsWithoutWritingTheLedgerFile) {
+    StoreTwoBookings("1234");
+    const QByteArray before = LedgerFile();
+    Form2* ledger = Start("1234");
+    Book(ledger, "99", Plus(*ledger));
+    ExitNoEc(*ledger)->trigger();
+    EXPECT_EQ(rt.ends, 1);
+    EXPECT_EQ(LedgerFile(), before);
+}
+
+TEST_F(FullRunTest, PlainCopyThenNoKeepsTheWindowAndALaterCloseStillSaves) {
+    Form2* ledger = Start("1234");
+    Book(ledger, "5", Plus(*ledger));
+    rt.answers = {MsgAnswer::No};
+    SaveUcTxt(*ledger)->trigger();
+
+    ASSERT_EQ(rt.boxes.size(), 1u);
+    EXPECT_EQ(rt.boxes[0].prompt,
+              QStringLiteral("QcUcV3.1.Txt File Saved Do you wish to Exit  Yes No?"));
+    EXPECT_EQ(rt.boxes[0].title, QStringLiteral("Query"));
+    EXPECT_EQ(rt.boxes[0].style, 36);
+    EXPECT_EQ(rt.ends, 0);
+    EXPECT_TRUE(ledger->isVisible());
+    const QByteArray plain = PlainCopy();
+    EXPECT_EQ(plain.size(), ledger->LedgerText().size() + 2);
+    EXPECT_TRUE(plain.contains("\xA3"
+                               "5.00\r\n"))
+        << "the pound sign is byte 163";
+    EXPECT_FALSE(QFile::exists(LedgerFilePath(folder.path())));
+
+    ledger->close();
+    EXPECT_EQ(rt.ends, 1);
+    EXPECT_EQ(LedgerFile().size(), PlainCopy().size() + 1);
+}
+
+TEST_F(FullRunTest, PlainCopyThenYesEndsWithoutWritingTheLedgerFile) {
+    StoreTwoBookings("1234");
+    const QByteArray before = LedgerFile();
+    Form2* ledger = Start("1234");
+    Book(ledger, "1", Minus(*ledger));
+    rt.answers = {MsgAnswer::Yes};
+    SaveUcTxt(*ledger)->trigger();
+    EXPECT_EQ(rt.ends, 1);
+    EXPECT_EQ(PlainCopy(), ToWin1252(ledger->LedgerText() + QStringLiteral("\r\n")));
+    EXPECT_EQ(LedgerFile(), before);
+}
+
+TEST_F(FullRunTest, AChangedPinIsTheOneTheNextStartNeeds) {
+    const QString text = StoreTwoBookings("1234");
+    Form2* ledger = Start("1234");
+    ChaPass(*ledger)->trigger();
+    EXPECT_FALSE(ledger->isVisible());
+    Form3* change = ChangePinWindow();
+    ASSERT_NE(change, nullptr);
+    Enter(change, "txtKey1", "1234");
+    Enter(change, "txtKey2", "9876");
+    Enter(change, "txtKey3", "9876");
+    EXPECT_TRUE(ledger->isVisible());
+    EXPECT_EQ(txtKey(*ledger)->text(), QStringLiteral("9876"));
+    ledger->close();
+    EXPECT_EQ(rt.ends, 1);
+
+    EXPECT_EQ(Start("1234"), nullptr) << "the old PIN no longer opens the ledger";
+    const Form2* reopened = Start("9876");
+    ASSERT_NE(reopened, nullptr);
+    EXPECT_EQ(reopened->LedgerText(), text);
+}
+
+TEST_F(FullRunTest, AShortNewPinIsRefusedSoTheNextSaveStillHappens) {
+    Form2* ledger = Start("1234");
+    Book(ledger, "3", Plus(*ledger));
+    ChaPass(*ledger)->trigger();
+    Form3* change = ChangePinWindow();
+    ASSERT_NE(change, nullptr);
+    Enter(change, "txtKey1", "1234");
+    Enter(change, "txtKey2", "12");
+    Enter(change, "txtKey3", "12");
+    ASSERT_FALSE(rt.boxes.empty());
+    EXPECT_EQ(rt.boxes.back().prompt, QStringLiteral("Enter Pin 4 Numbers"));
+    change->close();
+    EXPECT_TRUE(ledger->isVisible());
+    EXPECT_EQ(txtKey(*ledger)->text(), QStringLiteral("1234"));
+
+    const QString text = ledger->LedgerText();
+    ledger->close();
+    const Form2* reopened = Start("1234");
+    ASSERT_NE(reopened, nullptr);
+    EXPECT_EQ(reopened->LedgerText(), text);
+}
+
+TEST_F(FullRunTest, AFailedSaveKeepsTheWindowWithThePlainLedgerAndTheOldFile) {
+    // A folder that is not there yet: nothing to read, and the save cannot create its file.
+    const QString missing = folder.filePath(QStringLiteral("later"));
+    rt.appPath = missing;
+    Form2* ledger = Start("1234");
+    Book(ledger, "42", Plus(*ledger));
+    const QString text = ledger->LedgerText();
+
+    ledger->close();
+    EXPECT_EQ(rt.ends, 0) << "the program does not end with the bookings unsaved";
+    ASSERT_EQ(rt.boxes.size(), 1u);
+    EXPECT_EQ(rt.boxes[0].title, QStringLiteral(" Error "));
+    EXPECT_EQ(rt.boxes[0].style, 16);
+    EXPECT_TRUE(rt.boxes[0].prompt.contains(QStringLiteral("could not be saved")));
+    EXPECT_TRUE(ledger->isVisible());
+    EXPECT_EQ(ledger->LedgerText(), text);
+    EXPECT_EQ(txtData(*ledger)->toPlainText(),
+              QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")))
+        << "the plain ledger shows again, not the enciphered one";
+
+    // Once the cause is gone, closing again saves.
+    ASSERT_TRUE(QDir().mkpath(missing));
+    ledger->close();
+    EXPECT_EQ(rt.ends, 1);
+    EXPECT_EQ(ReadBytes(LedgerFilePath(missing)).size(), text.size() + 3);
+}
+
+TEST_F(FullRunTest, ALedgerFileThatCannotBeReadEndsTheRunWithoutTouchingIt) {
+    ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("QcEcV3.1.Txt")));
+    EXPECT_EQ(Start("1234"), nullptr);
+    ASSERT_EQ(rt.boxes.size(), 1u);
+    EXPECT_TRUE(rt.boxes[0].prompt.contains(QStringLiteral("cannot be read")));
+    EXPECT_EQ(rt.boxes[0].style, 16);
+    EXPECT_EQ(rt.ends, 1);
+    EXPECT_TRUE(QFileInfo(LedgerFilePath(folder.path())).isDir());
+}
+
+TEST_F(FullRunTest, ALedgerFileTooLongToDecipherEndsTheRunWithoutTouchingIt) {
+    const QByteArray tooLong(32768, 'x');
+    {
+        QFile file(LedgerFilePath(folder.path()));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(tooLong);
+    }
+    EXPECT_EQ(Start("1234"), nullptr);
+    ASSERT_EQ(rt.boxes.size(), 1u);
+    EXPECT_EQ(rt.boxes[0].prompt, QStringLiteral(" To Much TeX To Encode "));
+    EXPECT_EQ(rt.boxes[0].style, 64);
+    EXPECT_EQ(rt.ends, 1);
+    EXPECT_EQ(LedgerFile(), tooLong);
+}
+
+// A session checkpoint saves and the run goes on; the ending after it saves what came since.
+TEST_F(FullRunTest, QuietSavesLeaveTheRunGoingAndKeepEveryBooking) {
+    Form2* ledger = Start("1234");
+    EXPECT_EQ(rt.pointers, (std::vector{MousePointer::Hourglass, MousePointer::Default}))
+        << "the hourglass shows while the ledger is deciphered";
+    rt.pointers.clear();
+    Book(ledger, "8", Plus(*ledger));
+    program->SaveQuietly();
+    EXPECT_TRUE(ledger->isVisible());
+    Book(ledger, "3", Minus(*ledger));
+    const QString text = ledger->LedgerText();
+    program->SaveQuietly();
+    EXPECT_TRUE(rt.boxes.empty());
+    EXPECT_EQ(rt.ends, 0);
+    EXPECT_TRUE(rt.pointers.empty()) << "a quiet save must not touch the display";
+    const Form2* reopened = Start("1234");
+    ASSERT_NE(reopened, nullptr);
+    EXPECT_EQ(reopened->LedgerText(), text);
+}
+
+TEST_F(FullRunTest, ATerminationAfterExitNoEnctyptWritesNothing) {
+    Form2* ledger = Start("1234");
+    Book(ledger, "8", Plus(*ledger));
+    ExitNoEc(*ledger)->trigger();
+    program->SaveQuietly();
+    EXPECT_FALSE(QFile::exists(LedgerFilePath(folder.path())));
+}
+
+} // namespace

@@ -1,0 +1,241 @@
+#include "gui/form2.h"
+#include "gui/look.h"
+#include "gui/numeric_field.h"
+#include "gui/twips.h"
+#include "support/controls.h"
+#include "support/expected_lines.h"
+#include "support/scripted_runtime.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextLayout>
+#include <gtest/gtest.h>
+
+namespace {
+using namespace ledger_window;
+
+const QString OneBooking =
+    Expected("05/12/2026", 85, "#12.50") + Expected("05/12/2026", 50, "+#12.50");
+
+// The window shown and active, as the user meets it.
+class Form2Test : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        form.show();
+        form.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    }
+
+    void Type(const QString& amount) {
+        Text1(form)->clear();
+        QTest::keyClicks(Text1(form), amount);
+    }
+
+    // The ledger field shows the ledger text line for line.
+    void ExpectViewMatchesText() {
+        QString shown = form.LedgerText();
+        shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+        EXPECT_EQ(txtData(form)->toPlainText(), shown);
+        EXPECT_TRUE(Text2(form)->toPlainText().isEmpty());
+    }
+
+    ScriptedRuntime runtime;
+    Form2 form;
+};
+
+TEST_F(Form2Test, ZeroAmountsBeepAndBookNothing) {
+    form.SetLedgerText(OneBooking);
+    for (const char* amount : {"", "0", "000", "0.00", "0.004", ".", "(5", "'5"}) {
+        for (QPushButton* button : {Plus(form), Minus(form)}) {
+            Type(QLatin1String(amount));
+            ASSERT_EQ(Text1(form)->text(), QLatin1String(amount)) << "typed through the filter";
+            const int beeps = runtime.beeps;
+            QTest::mouseClick(button, Qt::LeftButton);
+            EXPECT_EQ(runtime.beeps, beeps + 1) << amount;
+            EXPECT_TRUE(Text1(form)->text().isEmpty()) << amount;
+            EXPECT_TRUE(Text1(form)->hasFocus()) << amount;
+            EXPECT_EQ(form.LedgerText(), OneBooking) << amount;
+        }
+    }
+    ExpectViewMatchesText();
+    EXPECT_TRUE(runtime.boxes.empty());
+}
+
+TEST_F(Form2Test, BookingsGoOnTopOfTheLedgerField) {
+    form.SetLedgerText(OneBooking);
+    Type(QStringLiteral("10"));
+    QTest::mouseClick(Plus(form), Qt::LeftButton);
+    QTest::mouseClick(Plus(form), Qt::LeftButton);
+    EXPECT_EQ(Text1(form)->text(), QLatin1String("10"));
+    Type(QStringLiteral("0.005"));
+    QTest::mouseClick(Minus(form), Qt::LeftButton);
+    EXPECT_EQ(form.LedgerText(),
+              Expected("06/12/2026", 85, "#32.49") + Expected("06/12/2026", 20, "-#0.01") +
+                  Expected("06/12/2026", 85, "#32.50") + Expected("06/12/2026", 50, "+#10.00") +
+                  Expected("06/12/2026", 85, "#22.50") + Expected("06/12/2026", 50, "+#10.00") +
+                  OneBooking);
+    ExpectViewMatchesText();
+    EXPECT_EQ(txtData(form)->textCursor().position(), 0) << "the newest lines in view";
+    EXPECT_EQ(runtime.beeps, 0);
+}
+
+TEST_F(Form2Test, SpaceReturnAndEnterPressAFocusedBookingButton) {
+    for (const Qt::Key key : {Qt::Key_Space, Qt::Key_Return, Qt::Key_Enter}) {
+        for (QPushButton* button : {Plus(form), Minus(form)}) {
+            const qsizetype before = form.LedgerText().size();
+            Type(QStringLiteral("1"));
+            button->setFocus();
+            QTest::keyClick(button, key);
+            EXPECT_GT(form.LedgerText().size(), before) << button->objectName().toStdString();
+        }
+    }
+}
+
+TEST_F(Form2Test, TheAmountFieldTakesEightCharactersAndNoEnter) {
+    QTest::keyClicks(Text1(form), QStringLiteral("123456789"));
+    EXPECT_EQ(Text1(form)->text(), QLatin1String("12345678"));
+    QTest::keyClick(Text1(form), Qt::Key_Return);
+    EXPECT_EQ(runtime.beeps, 1);
+    EXPECT_TRUE(form.LedgerText().isEmpty());
+    ExpectViewMatchesText();
+}
+
+TEST_F(Form2Test, TheBookingThatWouldOverfillTheLedgerIsRefused) {
+    // A first credit of 1 writes 170 characters.
+    const QString fits(MaxLedgerLength - 170, QLatin1Char(' '));
+    form.SetLedgerText(fits);
+    Type(QStringLiteral("1"));
+    QTest::mouseClick(Plus(form), Qt::LeftButton);
+    EXPECT_EQ(form.LedgerText().size(), MaxLedgerLength);
+    EXPECT_TRUE(runtime.boxes.empty());
+
+    const QString full = form.LedgerText();
+    QTest::mouseClick(Plus(form), Qt::LeftButton);
+    ASSERT_EQ(runtime.boxes.size(), 1u);
+    EXPECT_EQ(runtime.boxes[0].prompt, QLatin1String(" To Much TeX To Encode "));
+    EXPECT_EQ(runtime.boxes[0].style, 64);
+    EXPECT_EQ(runtime.boxes[0].title, QLatin1String(" Error "));
+    EXPECT_EQ(form.LedgerText(), full);
+    ExpectViewMatchesText();
+}
+
+TEST_F(Form2Test, AMoneyOverflowIsToldAndChangesNothing) {
+    const QString huge =
+        Expected("06/12/2026", 85, "#922337203685477.00") + Expected("06/12/2026", 50, "+#1.00");
+    form.SetLedgerText(huge);
+    Type(QStringLiteral("99999999"));
+    QTest::mouseClick(Plus(form), Qt::LeftButton);
+    ASSERT_EQ(runtime.boxes.size(), 1u);
+    EXPECT_EQ(runtime.boxes[0].style, 16);
+    EXPECT_EQ(runtime.boxes[0].title, QLatin1String(" Error "));
+    EXPECT_EQ(form.LedgerText(), huge);
+    ExpectViewMatchesText();
+}
+
+TEST_F(Form2Test, TheLongestBalanceLineFitsWithoutWrapping) {
+    form.SetLedgerText(Expected("06/12/2026", 85, "#-18999999981.00") +
+                       Expected("06/12/2026", 20, "-#99999999.00"));
+    QCoreApplication::processEvents();
+    const QTextBlock first = txtData(form)->document()->firstBlock();
+    ASSERT_NE(first.layout(), nullptr);
+    EXPECT_EQ(first.layout()->lineCount(), 1);
+}
+
+TEST_F(Form2Test, CloseAsksTheCloseSequenceAndStaysOpen) {
+    QSignalSpy spy(&form, &Form2::closeRequested);
+    EXPECT_FALSE(form.close());
+    EXPECT_EQ(spy.count(), 1);
+    EXPECT_TRUE(form.isVisible());
+}
+
+TEST_F(Form2Test, FirstFocusAndTabOrder) {
+    EXPECT_TRUE(Text1(form)->hasFocus());
+    QStringList order;
+    QWidget* widget = Text1(form);
+    do {
+        order << widget->objectName();
+        QTest::keyClick(widget, Qt::Key_Tab);
+        widget = QApplication::focusWidget();
+    } while (widget != Text1(form) && order.size() < 10);
+    EXPECT_EQ(order, QStringList({"Text1", "txtData", "Minus", "Plus"}));
+}
+
+struct Placed {
+    const char* name;
+    QRect twips;
+};
+
+TEST(Form2Layout, ControlsStandWhereDesigned) {
+    ScriptedRuntime runtime;
+    Form2 form;
+    const Placed controls[] = {
+        {"txtKey", {9360, 120, 600, 360}},   {"Text1", {3600, 120, 2295, 420}},
+        {"txtData", {120, 600, 9975, 3615}}, {"Text2", {360, 4440, 9495, 765}},
+        {"Minus", {2280, 120, 1200, 375}},   {"Plus", {6240, 120, 1200, 375}},
+        {"Label1", {0, 4200, 10095, 255}},
+    };
+    for (const Placed& c : controls) {
+        const auto* control = form.findChild<QWidget*>(QLatin1String(c.name));
+        ASSERT_NE(control, nullptr) << c.name;
+        EXPECT_EQ(control->geometry(),
+                  TwipsRect(c.twips.x(), c.twips.y(), c.twips.width(), c.twips.height()))
+            << c.name;
+    }
+    EXPECT_EQ(form.windowTitle(), QStringLiteral(u"\u00A3 Quillcount V3 \u00A3"));
+    EXPECT_EQ(form.centralWidget()->size(), QSize(TwipsToPx(10260), TwipsToPx(4440)));
+    EXPECT_EQ(form.height(), TwipsToPx(4440) + form.menuBar()->sizeHint().height());
+    EXPECT_EQ(Minus(form)->text(), QLatin1String("-----"));
+    EXPECT_EQ(Plus(form)->text(), QLatin1String("++++"));
+    EXPECT_TRUE(Label1(form)->text().isEmpty());
+    EXPECT_FALSE(Label1(form)->toolTip().isEmpty());
+    EXPECT_EQ(Text1(form)->maxLength(), 8);
+    EXPECT_EQ(Text1(form)->alignment(), Qt::AlignCenter);
+    for (QWidget* field : {static_cast<QWidget*>(Text1(form)), static_cast<QWidget*>(txtData(form)),
+                           static_cast<QWidget*>(Minus(form)), static_cast<QWidget*>(Plus(form))})
+        EXPECT_EQ(field->font(), DesignFont(QStringLiteral("MS Sans Serif"), 12, true))
+            << field->objectName().toStdString();
+    EXPECT_TRUE(txtData(form)->isReadOnly());
+    EXPECT_EQ(txtData(form)->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    EXPECT_EQ(txtData(form)->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+}
+
+TEST(Form2Layout, ThePinHolderIsHiddenAndNeverFocused) {
+    ScriptedRuntime runtime;
+    Form2 form;
+    EXPECT_TRUE(txtKey(form)->isHidden());
+    EXPECT_EQ(txtKey(form)->focusPolicy(), Qt::NoFocus);
+    EXPECT_EQ(txtKey(form)->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(txtKey(form)->maxLength(), 4);
+    EXPECT_EQ(txtKey(form)->toolTip(), QLatin1String("Enter Pin & Press Enter "));
+    EXPECT_EQ(txtKey(form)->font(), DesignFont(QStringLiteral("Courier New"), 9.75, true));
+    EXPECT_EQ(qobject_cast<NumericField*>(txtKey(form)), nullptr) << "no key handling";
+}
+
+TEST(Form2Layout, TheFileMenuHoldsItsEntriesInOrder) {
+    ScriptedRuntime runtime;
+    Form2 form;
+    const QList<QAction*> bar = form.menuBar()->actions();
+    ASSERT_EQ(bar.size(), 1);
+    EXPECT_EQ(bar[0]->text(), QLatin1String("&File"));
+    EXPECT_EQ(bar[0]->menu(), File(form));
+    QStringList names;
+    QStringList captions;
+    for (const QAction* entry : File(form)->actions()) {
+        names << entry->objectName();
+        captions << (entry->isSeparator() ? QStringLiteral("-") : entry->text());
+        EXPECT_TRUE(entry->isEnabled() && entry->isVisible() && !entry->isCheckable());
+        EXPECT_TRUE(entry->shortcut().isEmpty());
+    }
+    EXPECT_EQ(names, QStringList({"Sp1", "SaveUcTxt", "Sp4", "ChaPass", "Sp2", "ExitNoEc", "Sp3"}));
+    EXPECT_EQ(captions, QStringList({"-", "&Save QcUcV3.1.Txt (UnEncrypted)", "-",
+                                     "&Change PassWord", "-", "&Exit No Enctypt", "-"}));
+    EXPECT_FALSE(File(form)->separatorsCollapsible());
+}
+} // namespace

@@ -1,0 +1,23 @@
+// Ledgers for tests, benchmarks and fuzz targets, dated on one fixed day so that every run
+// writes the same text.
+#pragma once
+
+#include "core/ledger_lines.h"
+
+#include <QDate>
+#include <QString>
+
+inline QDate FixedDay() {
+    return QDate(2026, 12, 6);
+}
+
+// Whole booking pairs up to `length` characters.
+inline QString LedgerOf(qsizetype length) {
+    QString text;
+    for (Money balance = 0;; balance += 125000) {
+        const QString pair =
+            BalanceLine(FixedDay(), balance) + EntryLine(FixedDay(), Booking::Credit, 125000);
+        if (text.size() + pair.size() > length) return text;
+        text.prepend(pair);
+    }
+}
