@@ -105,15 +105,15 @@ def odd_ledger_files(t):
 
 def planted_links(t):
     """In a folder open to all, links that another account planted at the program's names
-    are not followed: at the ledger's name the unlock is refused, at the plain copy's name
-    the copy is. The user's own link to a ledger elsewhere is followed both ways."""
+    are not followed, even to a ledger the PIN opens: at the ledger's name the unlock is
+    refused, at the plain copy's name the copy is. The user's own link is followed both
+    ways."""
     if os.geteuid() != 0:
         return skip(planted_links, "only root can plant a link for another account")
     other = other_account()
     elsewhere = t.folder()
-    target = elsewhere.file("target")
-    with open(target, "wb") as f:
-        f.write(b"not the program's\r\n")
+    expected = make_ledger(t, elsewhere, "1618", [("70", True)])
+    target = elsewhere.file(LEDGER_FILE)
     target_before = state(target)
 
     folder = t.folder()
@@ -139,24 +139,22 @@ def planted_links(t):
     user.exit_no_encrypt(ledger)
     ends(user, folder)
     assert folder.state() == before, "a refused plain copy changed the folder"
-    assert state(target) == target_before, "the planted link's target was written"
+    assert state(target) == target_before, "a planted link's target was written"
 
-    # The run is the other account's here, so the link is its own and not root's.
-    home = t.folder()
-    expected = make_ledger(t, home, "1618", [("70", True)])
-    home.set_mode(0o777)
-    os.chmod(home.file(LEDGER_FILE), 0o666)
+    # Run as the other account, whose own link this is then (and not root's).
+    elsewhere.set_mode(0o777)
+    os.chmod(target, 0o666)
     folder = t.folder()
     folder.set_mode(0o777)
-    folder.link(LEDGER_FILE, home.file(LEDGER_FILE), other)
+    folder.link(LEDGER_FILE, target, other)
     user = t.start(folder, unprivileged=True)
     ledger = user.unlock("1618")
     user.book(ledger, "2.30", False)
     expected.book("2.30", False)
     user.close(ledger)
     ends(user, folder)
-    assert os.readlink(folder.file(LEDGER_FILE)) == home.file(LEDGER_FILE), "the link went"
-    check_ledger_file(home, expected)
+    assert os.readlink(folder.file(LEDGER_FILE)) == target, "the link was replaced"
+    check_ledger_file(elsewhere, expected)
 
 
 STALE_LOCKS = [
