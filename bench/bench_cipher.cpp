@@ -1,7 +1,7 @@
 // The rotor transform over the longest text it takes, against the floor of any cipher that
 // looks each character up in a table.
 #include "core/cipher.h"
-#include "core/ledger_lines.h"
+#include "support/ledger_builder.h"
 
 #include <benchmark/benchmark.h>
 
@@ -9,19 +9,9 @@
 
 namespace {
 
-// Bookings over the years, newest first, cut at the given length.
+// A ledger filled up to exactly the longest text the transform takes.
 QString LedgerText(qsizetype length) {
-    QString text;
-    Money balance = 0;
-    for (int i = 0; text.size() < length; ++i) {
-        const QDate date = QDate(2026, 12, 6).addDays(-i);
-        const Money amount = Money(i % 977 + 1) * 12345;
-        balance += i % 3 ? -amount : amount;
-        text += BalanceLine(date, balance) +
-                EntryLine(date, i % 3 ? Booking::Debit : Booking::Credit, amount);
-    }
-    text.truncate(length);
-    return text;
+    return LedgerOf(length).leftJustified(length, QLatin1Char(' '));
 }
 
 void BM_RunCipher(benchmark::State& state) {

@@ -3,6 +3,7 @@
 #include "gui/numeric_field.h"
 #include "gui/qt_runtime.h"
 #include "support/controls.h"
+#include "support/placement.h"
 #include "support/scripted_runtime.h"
 
 #include <QApplication>
@@ -36,25 +37,13 @@ class Form1Test : public ::testing::Test {
     }
 };
 
-struct Placed {
-    const char* name;
-    QRect pixels;
-    const char* toolTip;
-};
-
 TEST_F(Form1Test, ControlsSitWhereTheirTwipsPutThem) {
-    const Placed controls[] = {
-        {"Command2", {168, 33, 22, 24}, " Hide PassWord "},
-        {"txtKey", {111, 33, 56, 24}, "Enter Pin & Press Enter "},
-        {"Label1", {32, 16, 233, 20}, ""},
-        {"Command1", {168, 32, 22, 24}, " Show PassWord "},
-    };
-    for (const auto& c : controls) {
-        const auto* control = form.findChild<QWidget*>(QLatin1String(c.name));
-        ASSERT_TRUE(control) << c.name;
-        EXPECT_EQ(control->geometry(), c.pixels) << c.name;
-        EXPECT_EQ(control->toolTip(), QLatin1String(c.toolTip)) << c.name;
-    }
+    ExpectPlaced(form, {
+                           {"Command2", {168, 33, 22, 24}, " Hide PassWord "},
+                           {"txtKey", {111, 33, 56, 24}, "Enter Pin & Press Enter "},
+                           {"Label1", {32, 16, 233, 20}, ""},
+                           {"Command1", {168, 32, 22, 24}, " Show PassWord "},
+                       });
     EXPECT_EQ(form.size(), QSize(312, 78));
     EXPECT_EQ(form.minimumSize(), form.maximumSize());
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Enter Pin"));

@@ -4,6 +4,7 @@
 #include "gui/twips.h"
 #include "support/controls.h"
 #include "support/expected_lines.h"
+#include "support/placement.h"
 #include "support/scripted_runtime.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -167,27 +168,18 @@ TEST_F(Form2Test, FirstFocusAndTabOrder) {
     EXPECT_EQ(order, QStringList({"Text1", "txtData", "Minus", "Plus"}));
 }
 
-struct Placed {
-    const char* name;
-    QRect twips;
-};
-
 TEST(Form2Layout, ControlsStandWhereDesigned) {
     ScriptedRuntime runtime;
     Form2 form;
-    const Placed controls[] = {
-        {"txtKey", {9360, 120, 600, 360}},   {"Text1", {3600, 120, 2295, 420}},
-        {"txtData", {120, 600, 9975, 3615}}, {"Text2", {360, 4440, 9495, 765}},
-        {"Minus", {2280, 120, 1200, 375}},   {"Plus", {6240, 120, 1200, 375}},
-        {"Label1", {0, 4200, 10095, 255}},
-    };
-    for (const Placed& c : controls) {
-        const auto* control = form.findChild<QWidget*>(QLatin1String(c.name));
-        ASSERT_NE(control, nullptr) << c.name;
-        EXPECT_EQ(control->geometry(),
-                  TwipsRect(c.twips.x(), c.twips.y(), c.twips.width(), c.twips.height()))
-            << c.name;
-    }
+    ExpectPlaced(form, {
+                           {"txtKey", TwipsRect(9360, 120, 600, 360)},
+                           {"Text1", TwipsRect(3600, 120, 2295, 420)},
+                           {"txtData", TwipsRect(120, 600, 9975, 3615)},
+                           {"Text2", TwipsRect(360, 4440, 9495, 765)},
+                           {"Minus", TwipsRect(2280, 120, 1200, 375)},
+                           {"Plus", TwipsRect(6240, 120, 1200, 375)},
+                           {"Label1", TwipsRect(0, 4200, 10095, 255)},
+                       });
     EXPECT_EQ(form.windowTitle(), QStringLiteral(u"\u00A3 Quillcount V3 \u00A3"));
     EXPECT_EQ(form.centralWidget()->size(), QSize(TwipsToPx(10260), TwipsToPx(4440)));
     EXPECT_EQ(form.height(), TwipsToPx(4440) + form.menuBar()->sizeHint().height());
