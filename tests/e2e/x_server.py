@@ -53,7 +53,8 @@ class XServer:
         while subprocess.run(["wmctrl", "-m"], env=self.env, capture_output=True,
                              timeout=START_WAIT).returncode != 0:
             if time.monotonic() > deadline:
-                raise RuntimeError("the window manager did not start")
+                raise RuntimeError("the window manager did not start (exit status "
+                                   f"{self.wm.poll()})")
             time.sleep(0.1)
 
     def crash(self):
