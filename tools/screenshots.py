@@ -38,7 +38,7 @@ def main(argv):
     os.makedirs(out, exist_ok=True)
     with XServer() as server:
         desktop = Desktop(server)
-        trial = Trial(binary, server.env, desktop)
+        trial = Trial(binary, desktop)
         try:
             folder = trial.folder()
             user = trial.start(folder)

@@ -10,6 +10,7 @@ import time
 
 sys.dont_write_bytecode = True  # keep the source tree clean when CTest runs this
 
+from adverse_scenarios import ADVERSE_SCENARIOS
 from desktop import Desktop
 from scenarios import SCENARIOS
 from trial import Trial
@@ -18,13 +19,14 @@ from x_server import XServer
 
 def main(argv):
     binary = os.path.abspath(argv[1])
-    chosen = [s for s in SCENARIOS if len(argv) < 3 or s.__name__ in argv[2:]]
+    chosen = [s for s in SCENARIOS + ADVERSE_SCENARIOS
+              if len(argv) < 3 or s.__name__ in argv[2:]]
     passed = failed = 0
     with XServer() as server:
         desktop = Desktop(server)
         try:
             for scenario in chosen:
-                trial = Trial(binary, server.env, desktop)
+                trial = Trial(binary, desktop)
                 began = time.monotonic()
                 try:
                     scenario(trial)

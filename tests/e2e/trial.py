@@ -1,26 +1,40 @@
-"""What one scenario starts: its folders and program runs, all ended when it is over."""
+"""What one scenario starts: its folders, program runs and displays of its own, all ended
+when it is over."""
 
+from desktop import Desktop
 from program import LEDGER_FILE, LOCK_FILE, Folder, Run
 from user import User
+from x_server import XServer
 
 
 class Trial:
-    def __init__(self, binary, env, desktop):
+    def __init__(self, binary, desktop):
         self.binary = binary
-        self.env = env
         self.desktop = desktop
         self.folders = []
         self.runs = []
+        self.servers = []
+        self.desktops = []
 
     def folder(self):
         folder = Folder(self.binary)
         self.folders.append(folder)
         return folder
 
-    def start(self, folder, unprivileged=False):
-        run = Run(folder, self.env, unprivileged)
+    def own_display(self):
+        """An X server and its desktop for this scenario alone, to be taken away."""
+        server = XServer().__enter__()
+        self.servers.append(server)
+        desktop = Desktop(server)
+        self.desktops.append(desktop)
+        return server, desktop
+
+    def start(self, folder, unprivileged=False, desktop=None, **limits):
+        """A run of the program in folder; limits as Run takes them."""
+        desktop = desktop or self.desktop
+        run = Run(folder, desktop.env, unprivileged, **limits)
         self.runs.append(run)
-        return User(self.desktop, run)
+        return User(desktop, run)
 
     def outputs(self):
         return [run.output() for run in self.runs if run.output().strip()]
@@ -28,6 +42,10 @@ class Trial:
     def end(self):
         for run in self.runs:
             run.end()
+        for desktop in self.desktops:
+            desktop.close_connection()
+        for server in self.servers:
+            server.stop()
         for folder in self.folders:
             folder.remove()
 
