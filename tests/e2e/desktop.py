@@ -10,6 +10,7 @@ import subprocess
 import time
 
 from Xlib import display as xdisplay
+from Xlib.error import ConnectionClosedError
 
 WINDOW_WAIT = 20  # generous: a sanitizer build starts and paints slowly
 KEY_DELAY_MS = "40"
@@ -23,7 +24,10 @@ class Desktop:
         self.x = xdisplay.Display(server.display)
 
     def close_connection(self):
-        self.x.close()
+        try:
+            self.x.close()
+        except ConnectionClosedError:
+            pass  # the X server is gone already
 
     def _xdotool(self, *args):
         return subprocess.run(["xdotool", *args], env=self.env, capture_output=True,

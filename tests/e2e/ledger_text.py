@@ -2,9 +2,10 @@
 independently of the program, with the layout of its balance and entry lines."""
 
 import time
-from decimal import Decimal
+from decimal import ROUND_HALF_UP, Decimal
 
 CRLF = "\r\n"
+PENNY = Decimal("0.01")
 
 
 def today():
@@ -21,7 +22,10 @@ class ExpectedLedger:
         self.balance = Decimal(0)
 
     def book(self, amount, credit):
-        value = Decimal(amount)
+        # Booked in whole pence, so that the entries add up to the balance.
+        value = Decimal(amount).quantize(PENNY, ROUND_HALF_UP)
+        if not value:
+            return  # nothing to book
         self.balance += value if credit else -value
         entry = (" " * 50 + "+£") if credit else (" " * 20 + "-£")
         self.text = (today() + " " * 85 + "£" + money(self.balance) + CRLF

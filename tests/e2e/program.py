@@ -1,8 +1,10 @@
 """The program copied into a folder of its own, started there as a person starts it."""
 
+import grp
 import os
+import pwd
+import resource
 import shutil
-import signal
 import subprocess
 import tempfile
 
@@ -13,6 +15,18 @@ LEDGER_FILE = "QcEcV3.1.Txt"
 PLAIN_COPY = "QcUcV3.1.Txt"
 LOCK_FILE = LEDGER_FILE + ".lock"
 EXIT_WAIT = 30  # the shrinking window takes up to a second and a half before the end
+OTHER_USER, OTHER_GROUP = "nobody", "nogroup"  # neither root nor whoever runs the tests
+
+
+def other_account():
+    """The uid and gid of OTHER_USER and OTHER_GROUP."""
+    return pwd.getpwnam(OTHER_USER).pw_uid, grp.getgrnam(OTHER_GROUP).gr_gid
+
+
+def state(path):
+    """What is at path, a link not followed: enough to tell whether anything touched it."""
+    s = os.lstat(path)
+    return s.st_mode, s.st_uid, s.st_ino, s.st_size, s.st_mtime_ns
 
 
 class Folder:
@@ -33,6 +47,15 @@ class Folder:
     def names(self):
         return sorted(n for n in os.listdir(self.path) if n != NAME)
 
+    def state(self):
+        return {name: state(self.file(name)) for name in self.names()}
+
+    def link(self, name, target, owner=None):
+        """A symbolic link at name to target, owned by owner (uid, gid) when given."""
+        os.symlink(target, self.file(name))
+        if owner:
+            os.lchown(self.file(name), *owner)
+
     def set_mode(self, mode):
         os.chmod(self.path, mode)
 
@@ -42,28 +65,50 @@ class Folder:
 
 
 class Run:
-    """One start of the program; ended by its id whatever happens to the test."""
+    """One start of the program; ended by its id whatever happens to the test.
 
-    def __init__(self, folder, env, unprivileged=False):
+    unprivileged runs it as OTHER_USER when the tests run as root; file_size_limit (bytes)
+    and umask are set for it as a shell's ulimit -f and umask would."""
+
+    def __init__(self, folder, env, unprivileged=False, file_size_limit=None, umask=None):
         command = [folder.file(NAME)]
         if unprivileged and os.geteuid() == 0:
-            command = ["setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups",
-                       "--", *command]
+            command = ["setpriv", f"--reuid={OTHER_USER}", f"--regid={OTHER_GROUP}",
+                       "--clear-groups", "--", *command]
+        if file_size_limit is not None:
+            command = ["prlimit", f"--fsize={file_size_limit}:unlimited", "--", *command]
         self.stderr = tempfile.TemporaryFile()
         self.process = subprocess.Popen(
             command, cwd=folder.path, stdin=subprocess.DEVNULL, stdout=self.stderr,
-            stderr=self.stderr,
+            stderr=self.stderr, umask=-1 if umask is None else umask,
             env=dict(env, ASAN_OPTIONS=os.environ.get("ASAN_OPTIONS", "detect_leaks=0")))
         self.pid = self.process.pid
 
     def running(self):
         return self.process.poll() is None
 
-    def terminate(self):
-        self.process.send_signal(signal.SIGTERM)
+    def send(self, signum):
+        self.process.send_signal(signum)
 
-    def hang_up(self):
-        self.process.send_signal(signal.SIGHUP)
+    def lift_file_size_limit(self):
+        resource.prlimit(self.pid, resource.RLIMIT_FSIZE, (resource.RLIM_INFINITY,) * 2)
+
+    def peak_memory(self):
+        """The most memory the run has held so far, in bytes."""
+        return int(self._proc_line("status", "VmHWM:").split()[1]) * 1024
+
+    def core_file_limit(self):
+        """The soft limit on the size of its core dumps, as the kernel shows it."""
+        return self._proc_line("limits", "Max core file size").split()[4]
+
+    def dumpable(self):
+        """The kernel hands the files under a process's /proc folder (not the folder) to
+        root once it is not dumpable; so this tells only for a run not made as root."""
+        return os.stat(f"/proc/{self.pid}/status").st_uid != 0
+
+    def _proc_line(self, name, start):
+        with open(f"/proc/{self.pid}/{name}") as f:
+            return next(line for line in f if line.startswith(start))
 
     def wait_exit(self, expected_code=0):
         try:

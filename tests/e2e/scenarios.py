@@ -1,12 +1,12 @@
 """Whole runs of the program as a person makes them, checked by the files left behind."""
 
 import os
+import signal
 
 from ledger_text import ExpectedLedger
 from program import LEDGER_FILE, LOCK_FILE, PLAIN_COPY
 from trial import check_bytes, check_ledger_file, ends
-from user import (CHANGE_PIN_WINDOW, ERROR_BOX, LEDGER_WINDOW, PIN_FIELD, PIN_WINDOW,
-                  QUERY_BOX)
+from user import CHANGE_PIN_WINDOW, ERROR_BOX, LEDGER_WINDOW, PIN_FIELD, PIN_WINDOW
 
 
 def make_ledger(t, folder, pin, bookings):
@@ -23,12 +23,24 @@ def make_ledger(t, folder, pin, bookings):
     return expected
 
 
-def exports_and_leaves(user, folder, ledger, expected, stored):
-    """A plain copy, then Yes: the copy holds the expected ledger, the ledger file stays."""
+def exports_and_leaves(user, folder, ledger, expected, stored=None):
+    """A plain copy, then Yes: the copy holds the expected ledger, the ledger file stays
+    as stored (absent for None)."""
     user.save_plain_copy(ledger, then_exit=True)
     ends(user, folder)
-    check_bytes(folder.read(PLAIN_COPY), expected.plain_copy(), "the reopened ledger")
-    assert folder.read(LEDGER_FILE) == stored, "Yes after the plain copy wrote the ledger"
+    check_bytes(folder.read(PLAIN_COPY), expected.plain_copy(), "the plain copy")
+    kept = folder.read(LEDGER_FILE) if LEDGER_FILE in folder.names() else None
+    assert kept == stored, "Yes after the plain copy wrote the ledger"
+
+
+def keeps_window_after_failed_save(user, folder, ledger, stored):
+    """After a refused save: the error box answered, the program and its ledger window
+    still there, the ledger file as stored and nothing else left beside it."""
+    user.answer(ERROR_BOX, "Return")
+    assert user.run.running(), "the program ended after a failed save"
+    assert user.window(LEDGER_WINDOW) == ledger
+    assert folder.read(LEDGER_FILE) == stored, "a failed save changed the ledger file"
+    assert set(folder.names()) <= {LEDGER_FILE, LOCK_FILE}, f"files left: {folder.names()}"
 
 
 def reads_back(t, folder, pin, expected):
@@ -66,7 +78,7 @@ def pin_window_ways_out(t):
     ends(user, folder)
     user = t.start(folder)
     user.window(PIN_WINDOW)
-    user.run.terminate()
+    user.run.send(signal.SIGTERM)
     ends(user, folder)
     assert folder.names() == [], f"files left: {folder.names()}"
 
@@ -153,10 +165,7 @@ def failed_save_keeps_window(t):
     user.book(ledger, "5", False)
     expected.book("5", False)
     user.close(ledger)
-    user.answer(ERROR_BOX, "Return")
-    assert user.run.running(), "the program ended after a failed save"
-    assert user.window(LEDGER_WINDOW) == ledger
-    assert folder.read(LEDGER_FILE) == stored, "a failed save changed the ledger file"
+    keeps_window_after_failed_save(user, folder, ledger, stored)
 
     # Once the folder and file can be written, closing again saves the ledger kept.
     folder.set_mode(0o777)
@@ -176,7 +185,7 @@ def termination_saves(t):
         user.book(ledger, amount, credit)
         expected.book(amount, credit)
     user.save_plain_copy(ledger, then_exit=False)  # the bookings are in before the signal
-    user.run.terminate()
+    user.run.send(signal.SIGTERM)
     ends(user, folder)
     check_ledger_file(folder, expected)
 
@@ -187,10 +196,63 @@ def termination_saves(t):
     expected.book("1.05", True)
     user.menu(ledger, "c")
     user.window(CHANGE_PIN_WINDOW)
-    user.run.hang_up()
+    user.run.send(signal.SIGHUP)
     ends(user, folder)
     check_ledger_file(folder, expected)
     reads_back(t, folder, "3690", expected)
+
+
+def signals_save_quietly(t):
+    """Interrupt and quit end the program as termination does: the ledger saved without a
+    box to answer, status 0, no lock left."""
+    folder = t.folder()
+    expected = ExpectedLedger()
+    for signum, amount in [(signal.SIGINT, "2.50"), (signal.SIGQUIT, "7")]:
+        user = t.start(folder)
+        ledger = user.unlock("5193")
+        user.book(ledger, amount, True)
+        expected.book(amount, True)
+        user.save_plain_copy(ledger, then_exit=False)  # the booking is in before the signal
+        user.run.send(signum)
+        ends(user, folder)
+        check_ledger_file(folder, expected)
+    reads_back(t, folder, "5193", expected)
+
+
+def sub_penny_amounts(t):
+    """Amounts are booked in whole pence, halves up, so the entries add up to the balance;
+    one that rounds to nothing books nothing."""
+    folder = t.folder()
+    user = t.start(folder)
+    ledger = user.unlock("6402")
+    expected = ExpectedLedger()
+    for amount, credit in [("10", True), *[("0.005", False)] * 3, ("0.025", True),
+                           ("0.004", False)]:
+        user.book(ledger, amount, credit)
+        expected.book(amount, credit)
+    exports_and_leaves(user, folder, ledger, expected)
+
+
+def enter_presses_focused_button(t):
+    """Return and keypad Enter press the button that has the focus: the eye in the PIN
+    window, the booking buttons in the ledger window."""
+    folder = t.folder()
+    user = t.start(folder)
+    window = user.window(PIN_WINDOW)
+    user.desktop.click(window, *PIN_FIELD)
+    user.desktop.type("24")
+    # Return on the eye shows the PIN and gives the focus back to the field, where the
+    # PIN goes on; had it been taken for the PIN's own Enter, a box would refuse "24".
+    user.desktop.key("Tab", "Return")
+    user.desktop.type("68")
+    user.desktop.key("Return")
+    ledger = user.window(LEDGER_WINDOW)
+    expected = ExpectedLedger()
+    for amount, credit, key in [("3", True, "Return"), ("1.25", False, "Return"),
+                                ("4", True, "KP_Enter"), ("0.50", False, "KP_Enter")]:
+        user.book_with_keys(ledger, amount, credit, key)
+        expected.book(amount, credit)
+    exports_and_leaves(user, folder, ledger, expected)
 
 
 def second_copy_refused(t):
@@ -221,5 +283,8 @@ SCENARIOS = [
     change_pin_then_reopen,
     failed_save_keeps_window,
     termination_saves,
+    signals_save_quietly,
     second_copy_refused,
+    sub_penny_amounts,
+    enter_presses_focused_button,
 ]

@@ -4,6 +4,7 @@ theme, the accessibility bus, and the scenarios each one runs."""
 import os
 
 from accessibility_bus import AccessibilityBus
+from adverse_scenarios import ADVERSE_SCENARIOS
 from reader_scenarios import READER_SCENARIOS
 from scenarios import SCENARIOS, bookings_plain_copy_close_reopen
 from theme_scenarios import THEME_SCENARIOS
@@ -36,7 +37,7 @@ class Session:
 
 
 SESSIONS = {
-    "openbox": Session(SCENARIOS),
+    "openbox": Session(SCENARIOS + ADVERSE_SCENARIOS),
     # Twice the pixels: the screen grows with the windows so that they still fit on it.
     "scale2": Session([bookings_plain_copy_close_reopen], screen="2048x1536x24", scale=2,
                       env={"QT_SCALE_FACTOR": "2"}),

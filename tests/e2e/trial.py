@@ -1,7 +1,10 @@
-"""What one scenario starts: its folders and program runs, all ended when it is over."""
+"""What one scenario starts: its folders, program runs and displays of its own, all ended
+when it is over."""
 
+from desktop import Desktop
 from program import LEDGER_FILE, LOCK_FILE, Folder, Run
 from user import User
+from x_server import XServer
 
 
 class Trial:
@@ -12,16 +15,29 @@ class Trial:
         self.reader = reader
         self.folders = []
         self.runs = []
+        self.servers = []
+        self.desktops = []
 
     def folder(self):
         folder = Folder(self.binary)
         self.folders.append(folder)
         return folder
 
-    def start(self, folder, unprivileged=False, **env):
-        run = Run(folder, dict(self.env, **env), unprivileged)
+    def own_display(self):
+        """An X server and its desktop for this scenario alone, to be taken away."""
+        server = XServer(env=self.env).__enter__()
+        self.servers.append(server)
+        desktop = Desktop(server)
+        self.desktops.append(desktop)
+        return server, desktop
+
+    def start(self, folder, unprivileged=False, desktop=None, env=None, **limits):
+        """A run of the program in folder, on the session's display or desktop's, with env
+        added to the session's environment; limits as Run takes them."""
+        base = desktop.env if desktop else self.env
+        run = Run(folder, dict(base, **(env or {})), unprivileged, **limits)
         self.runs.append(run)
-        return User(self.desktop, run)
+        return User(desktop or self.desktop, run)
 
     def outputs(self):
         return [run.output() for run in self.runs if run.output().strip()]
@@ -29,6 +45,10 @@ class Trial:
     def end(self):
         for run in self.runs:
             run.end()
+        for desktop in self.desktops:
+            desktop.close_connection()
+        for server in self.servers:
+            server.stop()
         for folder in self.folders:
             folder.remove()
 

@@ -12,6 +12,8 @@ LEDGER_CLIENT_HEIGHT = 296  # below the menu bar
 AMOUNT_FIELD = (240 + 76, 8 + 14)  # Text1, centre, below the menu bar
 MINUS_BUTTON = (152 + 40, 8 + 12)
 PLUS_BUTTON = (416 + 40, 8 + 12)
+# Tab presses from the amount field to each button; the ledger field comes first.
+TABS_TO_MINUS, TABS_TO_PLUS = 2, 3
 AMOUNT_MAX_LENGTH = 8
 
 
@@ -50,14 +52,23 @@ class User:
     def _below_menu(self, wid, point):
         return point[0], point[1] + self.menu_bar_height(wid)
 
-    def book(self, ledger, amount, credit):
+    def enter_amount(self, ledger, amount):
         field = self._below_menu(ledger, AMOUNT_FIELD)
         self.desktop.click(ledger, *field)
         # the field keeps the last amount: empty it first
         self.desktop.key("End", *["BackSpace"] * AMOUNT_MAX_LENGTH)
         self.desktop.type(amount)
+
+    def book(self, ledger, amount, credit):
+        self.enter_amount(ledger, amount)
         button = self._below_menu(ledger, PLUS_BUTTON if credit else MINUS_BUTTON)
         self.desktop.click(ledger, *button)
+
+    def book_with_keys(self, ledger, amount, credit, enter_key):
+        """Books as book does, the button reached with Tab and pressed with enter_key."""
+        self.enter_amount(ledger, amount)
+        tabs = TABS_TO_PLUS if credit else TABS_TO_MINUS
+        self.desktop.key(*["Tab"] * tabs, enter_key)
 
     def menu(self, ledger, accelerator):
         self.desktop.activate(ledger)

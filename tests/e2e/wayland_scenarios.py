@@ -5,6 +5,7 @@ it is outlived, and a SIGTERM ends the program at once with nothing written."""
 import os
 import re
 import shutil
+import signal
 import time
 
 from program import LEDGER_FILE
@@ -39,12 +40,12 @@ def pin_window_then_sigterm(t):
         if stored:
             shutil.copy(stored, folder.file(LEDGER_FILE))
         before = {name: folder.read(name) for name in folder.names()}
-        user = t.start(folder, WAYLAND_DEBUG="client")
+        user = t.start(folder, env={"WAYLAND_DEBUG": "client"})
         shown(user.run, PIN_WINDOW)
         time.sleep(SETTLE)
         assert user.run.running(), "the program did not outlive the request to centre"
         began = time.monotonic()
-        user.run.terminate()
+        user.run.send(signal.SIGTERM)
         ends(user, folder)
         took = time.monotonic() - began
         assert took < AT_ONCE, f"a SIGTERM took {took:.1f} s to end the program"

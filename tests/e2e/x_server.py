@@ -1,6 +1,8 @@
-"""A private X display with a window manager, started once for a whole test run."""
+"""A private X display with a window manager: one for a whole test run, and one of its
+own for a scenario that takes its display away."""
 
 import os
+import signal
 import subprocess
 import time
 
@@ -16,6 +18,9 @@ class XServer(Started):
         self.env = os.environ if env is None else env
         self.with_window_manager = window_manager
         self.xvfb = self.wm = None
+
+    def __exit__(self, *exc):
+        self.stop()
 
     def start(self):
         read_end, write_end = os.pipe()
@@ -41,10 +46,17 @@ class XServer(Started):
         while subprocess.run(["wmctrl", "-m"], env=self.env, capture_output=True,
                              timeout=START_WAIT).returncode != 0:
             if time.monotonic() > deadline:
-                raise RuntimeError("the window manager did not start")
+                raise RuntimeError("the window manager did not start (exit status "
+                                   f"{self.wm.poll()})")
             time.sleep(0.1)
 
-    def __exit__(self, *exc):
+    def crash(self):
+        """The display goes away at once, as when the X server dies."""
+        self.xvfb.send_signal(signal.SIGKILL)
+        self.xvfb.wait()
+
+    def stop(self):
         for process in (self.wm, self.xvfb):
             if process:
                 end_process(process)
+
