@@ -1,7 +1,6 @@
 #include "core/file_access.h"
 
 #include <QFile>
-#include <QRandomGenerator>
 
 #include <cerrno>
 #include <cstring>
@@ -71,6 +70,9 @@ Place Resolve(const QString& path) {
     return {Fd(), {}, {FileError::Kind::System, Why(ELOOP)}, 0};
 }
 
+// Also runs as the process exits, when Qt's own helpers may be gone: only plain state here.
+unsigned long temporaries = 0;
+
 bool WriteAll(int fd, const QByteArray& bytes) {
     for (qsizetype done = 0; done < bytes.size();) {
         const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
@@ -123,10 +125,15 @@ SaveResult ReplaceFile(const QString& path, const QByteArray& bytes) {
     const int folder = place.folder.get();
     // A new file beside the old one, which takes the old one's name only once it is whole; the
     // rename replaces whatever stands at the name, a link included, and follows nothing.
-    const std::string temporary =
-        "." + place.name + "." + std::to_string(QRandomGenerator::global()->generate64());
-    const Fd file(::openat(folder, temporary.c_str(),
+    std::string temporary;
+    Fd file;
+    for (int attempt = 0; file.get() < 0 && attempt < 100; ++attempt) {
+        temporary = "." + place.name + "." + std::to_string(::getpid()) + "." +
+                    std::to_string(++temporaries);
+        file = Fd(::openat(folder, temporary.c_str(),
                            O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+        if (file.get() < 0 && errno != EEXIST) break;
+    }
     if (file.get() < 0) return {false, {FileError::Kind::System, Why(errno)}};
     if (!WriteAll(file.get(), bytes) || ::fsync(file.get()) != 0 ||
         ::renameat(folder, temporary.c_str(), folder, place.name.c_str()) != 0) {
