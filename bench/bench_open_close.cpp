@@ -4,6 +4,7 @@
 #include "bench_runtime.h"
 #include "core/ledger_files.h"
 #include "support/controls.h"
+#include "support/file_helpers.h"
 #include "support/ledger_builder.h"
 
 #include <QCoreApplication>
@@ -17,11 +18,12 @@ namespace {
 // of its own.
 struct StoredLedger {
     QTemporaryDir folder;
+    std::unique_ptr<LedgerFiles> files = OpenFiles(folder.path());
     std::unique_ptr<LedgerSession> session;
 
     StoredLedger() {
-        BenchRuntime().appPath = folder.path();
-        session = std::make_unique<LedgerSession>(QStringLiteral("4827"));
+        BenchRuntime();
+        session = std::make_unique<LedgerSession>(QStringLiteral("4827"), *files);
         session->Form_Load(); // no file yet: an empty ledger, in a window not shown
         FindWindow<Form2>(false)->SetLedgerText(LedgerOf(MaxLedgerLength));
         session->SaveLedger();

@@ -6,6 +6,7 @@
 #include "core/unlock_check.h"
 #include "core/win1252.h"
 #include "expect.h"
+#include "support/file_helpers.h"
 #include "support/ledger_builder.h"
 
 #include <QFile>
@@ -34,7 +35,7 @@ struct Opened {
 
 // The open sequence; nothing when the cipher refuses the PIN or the file.
 std::optional<Opened> Open(const QString& pin) {
-    const LoadResult file = LoadLedgerFile(folder);
+    const LoadResult file = OpenFiles(folder)->LoadLedgerFile();
     Expect(file.status == LoadResult::Status::Loaded, "a ledger file that is there loads");
     QString text = FromWin1252(file.bytes);
     Expect(ToWin1252(text) == file.bytes, "every byte of the file survives as text");
@@ -48,7 +49,7 @@ void ExpectReopens(const QString& pin, const QString& ledgerText) {
     QString text = UnlockMarker + ledgerText;
     Expect(cipher->SetRotorsFromPin(pin, text) == CipherResult::Transformed,
            "a booked ledger can be enciphered");
-    Expect(SaveLedgerFile(folder, ToWin1252(text)).ok, "the fuzz folder takes a save");
+    Expect(OpenFiles(folder)->SaveLedgerFile(ToWin1252(text)).ok, "the fuzz folder takes a save");
     const std::optional<Opened> reopened = Open(pin);
     Expect(reopened && reopened->unlock == UnlockResult::Unlocked && reopened->text == ledgerText,
            "a saved ledger opens again as it was");

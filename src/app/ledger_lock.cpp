@@ -1,26 +1,41 @@
 #include "app/ledger_lock.h"
 
+#include "core/ledger_files.h"
 #include "gui/messages.h"
 
-#include <QLockFile>
 #include <QSysInfo>
 
-LockOutcome TakeLedgerLock(QLockFile& lock, const QString& folder) {
-    lock.setStaleLockTime(0); // a lock is stale only when its process is known to be gone
-    if (lock.tryLock(0)) return LockOutcome::Held;
-    if (lock.error() != QLockFile::LockFailedError) return LockOutcome::Unlocked;
+namespace {
+LockOutcome TakeOver(LedgerFiles& files) {
+    if (files.RemoveForeignLock() && files.TakeLock().status == LockAttempt::Status::Held)
+        return LockOutcome::Held;
+    ShowBox(Box::LockNotRemoved(files.FolderShown()));
+    return LockOutcome::Refused;
+}
+} // namespace
 
-    qint64 pid = 0;
-    QString host;
-    QString app;
-    const bool known = lock.getLockInfo(&pid, &host, &app);
-    if (known && host == QSysInfo::machineHostName()) {
-        ShowBox(Box::AlreadyOpen(folder));
+LockOutcome TakeLedgerLock(LedgerFiles& files) {
+    const LockAttempt lock = files.TakeLock();
+    switch (lock.status) {
+    case LockAttempt::Status::Held:
+        return LockOutcome::Held;
+    case LockAttempt::Status::Unlocked:
+        return LockOutcome::Unlocked;
+    case LockAttempt::Status::NotAFile:
+        ShowBox(Box::LockNotAFile(files.LockShown()));
+        return LockOutcome::Refused;
+    case LockAttempt::Status::OtherAccount:
+        ShowBox(Box::LockedByOtherAccount(files.FolderShown()));
+        return LockOutcome::Refused;
+    case LockAttempt::Status::Taken:
+        break;
+    }
+    if (!lock.host.isEmpty() && lock.host == QSysInfo::machineHostName()) {
+        if (!ProcessRuns(lock.pid, lock.name)) return TakeOver(files);
+        ShowBox(Box::AlreadyOpen(files.FolderShown()));
         return LockOutcome::Refused;
     }
-    if (ShowBox(Box::UncheckableLock(folder, known ? host : QString(), pid)) != MsgAnswer::Yes)
+    if (ShowBox(Box::UncheckableLock(files.FolderShown(), lock.host, lock.pid)) != MsgAnswer::Yes)
         return LockOutcome::Declined;
-    if (lock.removeStaleLockFile() && lock.tryLock(0)) return LockOutcome::Held;
-    ShowBox(Box::LockNotRemoved(folder));
-    return LockOutcome::Refused;
+    return TakeOver(files);
 }

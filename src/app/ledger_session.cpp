@@ -23,7 +23,8 @@ class Hourglass {
 };
 } // namespace
 
-LedgerSession::LedgerSession(const QString& startupPin) : startupPin(startupPin) {
+LedgerSession::LedgerSession(const QString& startupPin, LedgerFiles& files)
+    : startupPin(startupPin), files(files) {
     connect(&form2, &Form2::closeRequested, this, &LedgerSession::Form_Unload);
     connect(&form2, &Form2::SaveUcTxt_Chosen, this, &LedgerSession::SaveUcTxt_Click);
     connect(&form2, &Form2::ExitNoEc_Chosen, this, &LedgerSession::ExitNoEc_Click);
@@ -36,10 +37,10 @@ LedgerSession::Run LedgerSession::Form_Load() {
 }
 
 LedgerSession::Run LedgerSession::UnlockLedger() {
-    const LoadResult file = LoadLedgerFile(Rt().AppPath());
+    const LoadResult file = files.LoadLedgerFile();
     if (file.status == LoadResult::Status::Unreadable) {
         // Taking it for a new ledger would overwrite the real one at close.
-        ShowBox(Box::LedgerUnreadable(LedgerFilePath(Rt().AppPath()), file.error));
+        ShowBox(Box::LedgerUnreadable(files.LedgerShown(), file.error));
         ShrinkAndEnd(form2);
         return Run::Ended;
     }
@@ -68,21 +69,29 @@ void LedgerSession::Show() {
     form2.show();
 }
 
-LedgerSession::Saved LedgerSession::SaveLedger() {
-    const QString& plain = form2.LedgerText();
-    if (!open || plain.isEmpty() || !IsFourDigitPin(form2.Pin()))
-        return {Saved::Status::NothingToSave, CipherResult::Transformed, {}, {}};
-    QString text = UnlockMarker + plain;
+bool LedgerSession::HasLedgerToSave() const {
+    return open && !form2.LedgerText().isEmpty() && IsFourDigitPin(form2.Pin());
+}
+
+LedgerSession::Saved LedgerSession::SaveLedger(IfChanged ifChanged) {
+    if (!HasLedgerToSave()) return {.status = Saved::Status::NothingToSave};
+    QString text = UnlockMarker + form2.LedgerText();
     if (const CipherResult result = cipher.SetRotorsFromPin(form2.Pin(), text);
         result != CipherResult::Transformed)
-        return {Saved::Status::CipherRefused, result, {}, {}};
-    const SaveResult written = SaveLedgerFile(Rt().AppPath(), ToWin1252(text));
+        return {.status = Saved::Status::CipherRefused, .cipher = result};
+    QString keptAt;
+    const SaveResult written = ifChanged == IfChanged::KeepBoth && files.LedgerFileChanged()
+                                   ? files.SaveLedgerBeside(ToWin1252(text), &keptAt)
+                                   : files.SaveLedgerFile(ToWin1252(text));
     if (!written.ok)
-        return {Saved::Status::WriteFailed, CipherResult::Transformed, written.error, {}};
-    return {Saved::Status::Saved, CipherResult::Transformed, {}, text};
+        return {.status = Saved::Status::WriteFailed, .error = written.error};
+    return {.status = Saved::Status::Saved, .enciphered = text, .keptAt = keptAt};
 }
 
 void LedgerSession::Form_Unload() {
+    if (HasLedgerToSave() && files.LedgerFileChanged() &&
+        ShowBox(Box::LedgerChanged(files.LedgerShown())) != MsgAnswer::Yes)
+        return; // the window stays: a plain copy can be saved, a later close asks again
     Saved saved;
     {
         Hourglass wait;
@@ -94,7 +103,7 @@ void LedgerSession::Form_Unload() {
         ShowBox(Box::ForCipher(saved.cipher));
         return;
     case Saved::Status::WriteFailed:
-        ShowBox(Box::LedgerNotSaved(LedgerFilePath(Rt().AppPath()), saved.error));
+        ShowBox(Box::LedgerNotSaved(files.LedgerShown(), saved.error));
         return;
     case Saved::Status::Saved:
         form2.ShowEnciphered(saved.enciphered); // the enciphered ledger shows while it goes
@@ -106,9 +115,9 @@ void LedgerSession::Form_Unload() {
 }
 
 void LedgerSession::SaveUcTxt_Click() {
-    const SaveResult saved = SavePlainCopy(Rt().AppPath(), ToWin1252(form2.LedgerText()));
+    const SaveResult saved = files.SavePlainCopy(ToWin1252(form2.LedgerText()));
     if (!saved.ok) {
-        ShowBox(Box::PlainCopyNotSaved(PlainCopyPath(Rt().AppPath()), saved.error));
+        ShowBox(Box::PlainCopyNotSaved(files.PlainCopyShown(), saved.error));
         return;
     }
     if (ShowBox(Box::PlainCopySaved()) == MsgAnswer::Yes) EndRun();
@@ -127,7 +136,9 @@ void LedgerSession::ChaPass_Click() {
 }
 
 void LedgerSession::SaveQuietly() {
-    const Saved saved = SaveLedger();
+    const Saved saved = SaveLedger(IfChanged::KeepBoth);
+    if (!saved.keptAt.isEmpty())
+        std::fputs(qPrintable(Texts::QuietSaveKept.arg(files.LedgerShown(), saved.keptAt)), stderr);
     if (saved.status == Saved::Status::WriteFailed)
         std::fputs(qPrintable(Texts::QuietSaveFailed.arg(Box::Why(saved.error))), stderr);
     if (saved.status == Saved::Status::CipherRefused)

@@ -13,7 +13,8 @@ class LedgerSession : public QObject {
   public:
     // startupPin is the PIN typed at start-up, for the open sequence and for the Change PIN
     // window's check of the old PIN.
-    explicit LedgerSession(const QString& startupPin);
+    // files: the program's folder, held for the run.
+    LedgerSession(const QString& startupPin, LedgerFiles& files);
 
     enum class Run { Going, Ended };
 
@@ -23,7 +24,8 @@ class LedgerSession : public QObject {
     // Shows the ledger window once the open sequence is through.
     void Show();
 
-    // The close sequence, on the ledger window's close box.
+    // The close sequence, on the ledger window's close box. A ledger file changed behind
+    // the program's back is replaced only when the user says so.
     void Form_Unload();
 
     void SaveUcTxt_Click();
@@ -32,7 +34,8 @@ class LedgerSession : public QObject {
 
     // For every ending the user did not choose, and a session checkpoint: saves a ledger
     // that is open and not empty, without animation, boxes or the mouse pointer. The run
-    // stays as it was; a failure is told on the standard error.
+    // stays as it was; a failure is told on the standard error. A ledger file changed
+    // behind the program's back is kept, and this run's ledger saved beside it.
     void SaveQuietly();
 
     // What became of an attempt to save the ledger.
@@ -40,17 +43,23 @@ class LedgerSession : public QObject {
         enum class Status { Saved, NothingToSave, CipherRefused, WriteFailed };
         Status status;
         CipherResult cipher = CipherResult::Transformed; // why, when CipherRefused
-        FileError error;                                 // why, when WriteFailed
-        QString enciphered;                              // what was written, when Saved
+        FileError error{};                               // why, when WriteFailed
+        QString enciphered{};                            // what was written, when Saved
+        QString keptAt{}; // where it was written instead, when the ledger file had changed
     };
+    // What to do when the ledger file is not the one read or last saved.
+    enum class IfChanged { Replace, KeepBoth };
     // The one way the ledger is saved: when it is open, not empty and held under a PIN,
     // enciphers it under that PIN and writes the ledger file.
-    Saved SaveLedger();
+    Saved SaveLedger(IfChanged ifChanged = IfChanged::Replace);
+    // True when a save now would write something.
+    bool HasLedgerToSave() const;
 
   private:
     void EndRun();
 
     const QString startupPin;
+    LedgerFiles& files;
     Cipher cipher; // the window's cipher state; tables built first, as the window loads
     Form2 form2;
     // True from a successful unlock until the user picks a way out.

@@ -4,10 +4,11 @@
 #include "app/termination.h"
 #include "core/ledger_files.h"
 #include "gui/look.h"
+#include "gui/messages.h"
 #include "gui/qt_runtime.h"
 
 #include <QApplication>
-#include <QLockFile>
+#include <QFile>
 
 int main(int argc, char** argv) {
     GuardProcess();
@@ -16,20 +17,33 @@ int main(int argc, char** argv) {
     QtRuntime runtime;
     SetRuntime(&runtime);
 
-    QLockFile lock(LedgerLockPath(runtime.AppPath()));
-    switch (TakeLedgerLock(lock, runtime.AppPath())) {
+    // Never the working folder or "/" in its place: the ledger lives beside the program.
+    const std::optional<QByteArray> folder = ProgramFolder();
+    if (!folder) {
+        ShowBox(Box::ProgramFolderUnknown());
+        return 1;
+    }
+    FileError why;
+    const std::unique_ptr<LedgerFiles> files = LedgerFiles::Open(*folder, &why);
+    if (!files) {
+        ShowBox(Box::ProgramFolderUnopened(QFile::decodeName(*folder), why));
+        return 1;
+    }
+    switch (TakeLedgerLock(*files)) {
     case LockOutcome::Refused:
         return 1;
     case LockOutcome::Declined:
         return 0;
     case LockOutcome::Held:
+        files->RemoveStaleTemporaries();
+        break;
     case LockOutcome::Unlocked:
         break;
     }
-    const auto release = [&lock] { lock.unlock(); };
+    const auto release = [&files] { files->ReleaseLock(); };
     runtime.SetEndHook(release);
 
-    Program program;
+    Program program(*files);
     WatchForEndings({[&program] { program.SaveQuietly(); }, release});
     program.Show();
     app.exec();

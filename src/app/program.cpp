@@ -1,6 +1,6 @@
 #include "app/program.h"
 
-Program::Program() {
+Program::Program(LedgerFiles& files) : files(files) {
     connect(&form1, &Form1::OpenLedgerWindow, this, &Program::OpenLedgerWindow);
 }
 
@@ -10,7 +10,7 @@ void Program::Show() {
 
 void Program::OpenLedgerWindow(const QString& pin) {
     if (!session) {
-        session = std::make_unique<LedgerSession>(pin);
+        session = std::make_unique<LedgerSession>(pin, files);
         if (session->Form_Load() == LedgerSession::Run::Ended) return;
     }
     form1.hide();

@@ -11,7 +11,8 @@
 class Program : public QObject {
     Q_OBJECT
   public:
-    Program();
+    // files: the program's folder, held for the run.
+    explicit Program(LedgerFiles& files);
 
     void Show();
     Form1& PinWindow() { return form1; }
@@ -26,6 +27,7 @@ class Program : public QObject {
     // PIN window goes and the ledger window shows.
     void OpenLedgerWindow(const QString& pin);
 
+    LedgerFiles& files;
     Form1 form1;
     std::unique_ptr<LedgerSession> session;
 };

@@ -50,6 +50,9 @@ inline const QString ConfirmPinName = QStringLiteral("Confirm PIN");
 
 // Told on the standard error when a quiet save fails: there is no window to tell it in.
 inline const QString QuietSaveFailed = QStringLiteral("quillcount: the ledger was not saved: %1\n");
+inline const QString QuietSaveKept =
+    QStringLiteral("quillcount: %1 was changed by another program, so it was left as it is; "
+                   "this run's ledger was saved as %2\n");
 } // namespace Texts
 
 // A message box as the windows show it: prompt, style and title.
@@ -86,6 +89,9 @@ inline QString Why(const FileError& error) {
         return QStringLiteral("It is not a regular file");
     case FileError::Kind::ForeignLink:
         return QStringLiteral("It is a link made by another account, which is not followed");
+    case FileError::Kind::DanglingLink:
+        return QStringLiteral("It is a link to something that is not there (a drive or share "
+                              "not connected?)");
     }
     return error.system;
 }
@@ -170,6 +176,36 @@ inline BoxMessage UncheckableLock(const QString& folder, const QString& host, qi
     return Question(whose + QStringLiteral("\n\nIf no other copy is using this ledger, the lock "
                                            "was left behind by one that ended abruptly. Remove "
                                            "the lock and open the ledger?"));
+}
+
+inline BoxMessage LockNotAFile(const QString& path) {
+    return Error(QStringLiteral("The ledger's lock %1 is not a regular file, so the ledger cannot "
+                                "be kept from a second copy of this program. Remove what stands "
+                                "there and start again.")
+                     .arg(QDir::toNativeSeparators(path)));
+}
+
+inline BoxMessage LockedByOtherAccount(const QString& folder) {
+    return Error(QStringLiteral("The ledger in %1 is open or locked by another account.")
+                     .arg(QDir::toNativeSeparators(folder)));
+}
+
+inline BoxMessage ProgramFolderUnknown() {
+    return Error(QStringLiteral("The folder this program is in cannot be found, so there is "
+                                "nowhere to keep the ledger."));
+}
+
+inline BoxMessage ProgramFolderUnopened(const QString& folder, const FileError& error) {
+    return Error(QStringLiteral("The folder %1 cannot be opened: %2.")
+                     .arg(QDir::toNativeSeparators(folder), Why(error)));
+}
+
+// The file at the ledger's name is not the one this run read or last saved.
+inline BoxMessage LedgerChanged(const QString& path) {
+    return Question(QStringLiteral("The ledger file %1 has been changed since it was opened, by "
+                                   "another program or another copy of this one.\n\nReplace it "
+                                   "with the ledger in this window?")
+                        .arg(QDir::toNativeSeparators(path)));
 }
 
 inline BoxMessage LockNotRemoved(const QString& folder) {

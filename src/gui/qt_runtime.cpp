@@ -44,10 +44,6 @@ QDateTime QtRuntime::Now() {
     return QDateTime::currentDateTime();
 }
 
-QString QtRuntime::AppPath() {
-    return QCoreApplication::applicationDirPath();
-}
-
 int QtRuntime::ScreenWidthTwips() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     return screen ? int(PxToTwips(screen->geometry().width())) : 0;

@@ -10,7 +10,6 @@ class QtRuntime : public Runtime {
     MsgAnswer MsgBox(const QString& prompt, MsgStyle style, const QString& title) override;
     void Beep() override;
     QDateTime Now() override;
-    QString AppPath() override;
     int ScreenWidthTwips() override;
     void SetMousePointer(MousePointer pointer) override;
     [[noreturn]] void End() override;

@@ -24,8 +24,6 @@ class Runtime {
     virtual MsgAnswer MsgBox(const QString& prompt, MsgStyle style, const QString& title) = 0;
     virtual void Beep() = 0;
     virtual QDateTime Now() = 0;
-    // The folder of the executable, without a trailing separator.
-    virtual QString AppPath() = 0;
     virtual int ScreenWidthTwips() = 0;
     virtual void SetMousePointer(MousePointer pointer) = 0;
     // Ends the program at once: no window's close handler runs afterwards. The real

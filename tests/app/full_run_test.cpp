@@ -30,14 +30,14 @@ class FullRunTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(folder.isValid());
-        rt.appPath = folder.path();
     }
 
     // A fresh start of the program: the PIN window, the PIN typed and Enter pressed.
-    Form2* Start(const QString& pin) {
+    Form2* Start(const QString& pin, const QString& in = {}) {
         rt.ends = 0;
         program.reset();
-        program = std::make_unique<Program>();
+        files = OpenFiles(in.isEmpty() ? folder.path() : in);
+        program = std::make_unique<Program>(*files);
         program->Show();
         auto* txtKey = Find<NumericField>(program->PinWindow(), "txtKey");
         QTest::keyClicks(txtKey, pin);
@@ -76,6 +76,7 @@ class FullRunTest : public ::testing::Test {
 
     QTemporaryDir folder;
     ScriptedRuntime rt;
+    std::unique_ptr<LedgerFiles> files;
     std::unique_ptr<Program> program;
 };
 
@@ -221,19 +222,19 @@ TEST_F(FullRunTest, AShortNewPinIsRefusedSoTheNextSaveStillHappens) {
 }
 
 TEST_F(FullRunTest, AFailedSaveKeepsTheWindowWithThePlainLedgerAndTheOldFile) {
-    // A folder that is not there yet: nothing to read, and the save cannot create its file.
-    const QString missing = folder.filePath(QStringLiteral("later"));
-    rt.appPath = missing;
+    // A folder put at the ledger's name during the run: the save cannot replace it.
     Form2* ledger = Start("1234");
     Book(ledger, "42", Plus(*ledger));
     const QString text = ledger->LedgerText();
+    ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("QcEcV3.1.Txt")));
 
+    rt.answers = {MsgAnswer::Yes}; // replace what now stands at the name
     ledger->close();
     EXPECT_EQ(rt.ends, 0) << "the program does not end with the bookings unsaved";
-    ASSERT_EQ(rt.boxes.size(), 1u);
-    EXPECT_EQ(rt.boxes[0].title, QStringLiteral(" Error "));
-    EXPECT_EQ(rt.boxes[0].style, 16);
-    EXPECT_TRUE(rt.boxes[0].prompt.contains(QStringLiteral("could not be saved")));
+    ASSERT_EQ(rt.boxes.size(), 2u);
+    EXPECT_EQ(rt.boxes[1].title, QStringLiteral(" Error "));
+    EXPECT_EQ(rt.boxes[1].style, 16);
+    EXPECT_TRUE(rt.boxes[1].prompt.contains(QStringLiteral("could not be saved")));
     EXPECT_TRUE(ledger->isVisible());
     EXPECT_EQ(ledger->LedgerText(), text);
     EXPECT_EQ(txtData(*ledger)->toPlainText(),
@@ -241,10 +242,10 @@ TEST_F(FullRunTest, AFailedSaveKeepsTheWindowWithThePlainLedgerAndTheOldFile) {
         << "the plain ledger shows again, not the enciphered one";
 
     // Once the cause is gone, closing again saves.
-    ASSERT_TRUE(QDir().mkpath(missing));
+    ASSERT_TRUE(QDir(folder.path()).rmdir(QStringLiteral("QcEcV3.1.Txt")));
     ledger->close();
     EXPECT_EQ(rt.ends, 1);
-    EXPECT_EQ(ReadBytes(LedgerFilePath(missing)).size(), text.size() + 3);
+    EXPECT_EQ(LedgerFile().size(), text.size() + 3);
 }
 
 TEST_F(FullRunTest, ALedgerFileThatCannotBeReadEndsTheRunWithoutTouchingIt) {

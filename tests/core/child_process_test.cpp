@@ -23,7 +23,7 @@ TEST(KilledSave, LeavesTheOldOrTheNewLedgerWhole) {
     const QByteArray second = Payload(12'000, 2);
     ASSERT_TRUE(WriteBytes(payloads.filePath("first"), first));
     ASSERT_TRUE(WriteBytes(payloads.filePath("second"), second));
-    ASSERT_TRUE(SaveLedgerFile(folder.path(), first).ok);
+    ASSERT_TRUE(OpenFiles(folder.path())->SaveLedgerFile(first).ok);
 
     const unsigned seed = std::random_device{}();
     SCOPED_TRACE(testing::Message() << "seed " << seed);
@@ -40,7 +40,7 @@ TEST(KilledSave, LeavesTheOldOrTheNewLedgerWhole) {
         child.kill();
         ASSERT_TRUE(child.waitForFinished(kWaitMs));
 
-        const LoadResult loaded = LoadLedgerFile(folder.path());
+        const LoadResult loaded = OpenFiles(folder.path())->LoadLedgerFile();
         ASSERT_EQ(loaded.status, LoadResult::Status::Loaded) << "kill " << kill;
         ASSERT_TRUE(loaded.bytes == first + "\r\n" || loaded.bytes == second + "\r\n")
             << "kill " << kill << ": " << loaded.bytes.size() << " bytes";
@@ -67,7 +67,7 @@ class NoRights : public ::testing::Test {
         ASSERT_TRUE(QFile::setPermissions(folder_.path(), QFile::ReadOwner | QFile::WriteOwner |
                                                               QFile::ExeOwner | QFile::ReadOther |
                                                               QFile::ExeOther));
-        ASSERT_TRUE(SaveLedgerFile(folder_.path(), "old").ok);
+        ASSERT_TRUE(OpenFiles(folder_.path())->SaveLedgerFile("old").ok);
     }
     QString Ledger() const { return LedgerFilePath(folder_.path()); }
 
@@ -88,7 +88,7 @@ TEST_F(NoRights, UnreadableFileIsReportedNotTakenForMissing) {
 TEST_F(NoRights, FolderThatCannotBeSearchedIsReportedNotTakenForMissing) {
     const QString inner = folder_.filePath("inner");
     ASSERT_TRUE(QDir().mkdir(inner));
-    ASSERT_TRUE(SaveLedgerFile(inner, "old").ok);
+    ASSERT_TRUE(OpenFiles(inner)->SaveLedgerFile("old").ok);
     ASSERT_TRUE(QFile::setPermissions(inner, {}));
     const QStringList out = AsNobody("load", inner);
     QFile::setPermissions(inner, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
@@ -111,6 +111,14 @@ TEST_F(NoRights, FolderThatCannotBeWrittenFailsTheSaveAndKeepsTheOldFile) {
     EXPECT_EQ(out[0], "failed");
     EXPECT_FALSE(out[1].isEmpty());
     EXPECT_EQ(ReadBytes(Ledger()), "old\r\n");
+}
+
+// Another account's copy holds the ledger: its lock is live, not one left behind to remove.
+TEST_F(NoRights, AnotherAccountsLockIsToldAsSuch) {
+    ASSERT_EQ(OpenFiles(folder_.path())->TakeLock().status, LockAttempt::Status::Held);
+    const QStringList out = AsNobody("lock", folder_.path());
+    if (out.isEmpty()) GTEST_SKIP() << "cannot drop root's rights here";
+    EXPECT_EQ(out[0], "other account");
 }
 
 } // namespace

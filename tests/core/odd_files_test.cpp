@@ -32,7 +32,7 @@ TEST(OddFiles, WhatIsNotARegularFileIsUnreadableAtOnce) {
     for (const OddThing& thing : things) {
         QTemporaryDir folder;
         ASSERT_TRUE(thing.make(LedgerFilePath(folder.path()))) << thing.what;
-        const LoadResult loaded = LoadLedgerFile(folder.path());
+        const LoadResult loaded = OpenFiles(folder.path())->LoadLedgerFile();
         EXPECT_EQ(loaded.status, LoadResult::Status::Unreadable) << thing.what;
         EXPECT_NE(loaded.error.kind, FileError::Kind::None) << thing.what;
     }
@@ -42,7 +42,7 @@ TEST(OddFiles, AnOverlongFileIsReadOnlyFarEnoughToKnow) {
     QTemporaryDir folder;
     ASSERT_TRUE(WriteBytes(LedgerFilePath(folder.path()), {}));
     ASSERT_EQ(::truncate(QFile::encodeName(LedgerFilePath(folder.path())), 1LL << 32), 0);
-    const LoadResult loaded = LoadLedgerFile(folder.path());
+    const LoadResult loaded = OpenFiles(folder.path())->LoadLedgerFile();
     EXPECT_EQ(loaded.status, LoadResult::Status::Loaded);
     EXPECT_EQ(loaded.bytes.size(), MaxLedgerFileLength + 1);
 }
@@ -53,8 +53,8 @@ TEST(OddFiles, TheUsersOwnLinkIsFollowedBothWays) {
     const QString target = elsewhere.filePath("ledger");
     ASSERT_TRUE(WriteBytes(target, "old\r\n"));
     ASSERT_TRUE(QFile::link(target, LedgerFilePath(folder.path())));
-    EXPECT_EQ(LoadLedgerFile(folder.path()).bytes, "old\r\n");
-    ASSERT_TRUE(SaveLedgerFile(folder.path(), "new").ok);
+    EXPECT_EQ(OpenFiles(folder.path())->LoadLedgerFile().bytes, "old\r\n");
+    ASSERT_TRUE(OpenFiles(folder.path())->SaveLedgerFile("new").ok);
     EXPECT_EQ(ReadBytes(target), "new\r\n");
     EXPECT_TRUE(QFileInfo(LedgerFilePath(folder.path())).isSymLink());
 }
@@ -70,9 +70,9 @@ TEST(OddFiles, AnotherAccountsLinkIsNeitherReadNorWrittenThrough) {
         ASSERT_TRUE(QFile::link(target, path));
         ASSERT_EQ(::lchown(QFile::encodeName(path), nobody->pw_uid, nobody->pw_gid), 0);
     }
-    EXPECT_EQ(LoadLedgerFile(folder.path()).status, LoadResult::Status::Unreadable);
-    EXPECT_FALSE(SaveLedgerFile(folder.path(), "ledger").ok);
-    const SaveResult copy = SavePlainCopy(folder.path(), "plain");
+    EXPECT_EQ(OpenFiles(folder.path())->LoadLedgerFile().status, LoadResult::Status::Unreadable);
+    EXPECT_FALSE(OpenFiles(folder.path())->SaveLedgerFile("ledger").ok);
+    const SaveResult copy = OpenFiles(folder.path())->SavePlainCopy("plain");
     EXPECT_FALSE(copy.ok);
     EXPECT_EQ(copy.error.kind, FileError::Kind::ForeignLink);
     EXPECT_EQ(ReadBytes(target), "precious");

@@ -107,19 +107,19 @@ TEST_P(WriteFailure, KeepsTheOldFileAndSaysWhy) {
     const QString folder = onDisk ? disk->Folder() : plainFolder.path();
 
     const QByteArray old = Payload(3000, 1);
-    for (auto save : {SaveLedgerFile, SavePlainCopy})
-        ASSERT_TRUE(save(folder, old).ok);
+    for (SaveMethod save : {&LedgerFiles::SaveLedgerFile, &LedgerFiles::SavePlainCopy})
+        ASSERT_TRUE(SaveIn(folder, save, old).ok);
     if (onDisk) {
         ASSERT_TRUE(disk->Fill());
     }
     const QStringList filesBefore = QDir(folder).entryList(QDir::Files);
 
-    for (auto save : {SaveLedgerFile, SavePlainCopy}) {
+    for (SaveMethod save : {&LedgerFiles::SaveLedgerFile, &LedgerFiles::SavePlainCopy}) {
         SaveResult result;
         {
             std::unique_ptr<FileSizeLimit> limit;
             if (!onDisk) limit = std::make_unique<FileSizeLimit>();
-            result = save(folder, Payload(GetParam().size, 2));
+            result = SaveIn(folder, save, Payload(GetParam().size, 2));
         }
         EXPECT_FALSE(result.ok);
         EXPECT_TRUE(
@@ -132,7 +132,7 @@ TEST_P(WriteFailure, KeepsTheOldFileAndSaysWhy) {
 
     // Once the cause is gone the same save goes through.
     if (onDisk) disk->Free();
-    EXPECT_TRUE(SaveLedgerFile(folder, Payload(GetParam().size, 2)).ok);
+    EXPECT_TRUE(OpenFiles(folder)->SaveLedgerFile(Payload(GetParam().size, 2)).ok);
     EXPECT_EQ(ReadBytes(LedgerFilePath(folder)), Payload(GetParam().size, 2) + "\r\n");
 }
 

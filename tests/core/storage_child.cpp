@@ -2,7 +2,9 @@
 //   storage_child save-loop <folder> <file A> <file B>   saves A and B in turn until killed
 //   storage_child as-nobody load <folder>                prints the load status and why
 //   storage_child as-nobody save <folder>                prints "saved" or "failed" and why
+//   storage_child as-nobody lock <folder>                prints "held", "taken", "other account"...
 #include "core/ledger_files.h"
+#include "support/file_helpers.h"
 
 #include <QFile>
 
@@ -24,7 +26,7 @@ QByteArray ReadAll(const char* path) {
 int SaveLoop(const QString& folder, const QByteArray& first, const QByteArray& second) {
     for (bool announced = false;; announced = true) {
         for (const QByteArray* bytes : {&first, &second}) {
-            const SaveResult result = SaveLedgerFile(folder, *bytes);
+            const SaveResult result = OpenFiles(folder)->SaveLedgerFile(*bytes);
             if (!result.ok) {
                 std::fprintf(stderr, "%s\n", qPrintable(result.error.system));
                 return 1;
@@ -47,14 +49,20 @@ bool DropRootRights() {
 
 int AsNobody(const QString& operation, const QString& folder) {
     if (!DropRootRights()) return kCannotDropRights;
-    if (operation == QLatin1String("load")) {
-        const LoadResult result = LoadLedgerFile(folder);
+    const std::unique_ptr<LedgerFiles> files = OpenFiles(folder);
+    if (!files) {
+        std::printf("unreadable\nthe folder cannot be opened\n");
+    } else if (operation == QLatin1String("lock")) {
+        static const char* const says[] = {"held", "unlocked", "taken", "other account", "not a file"};
+        std::printf("%s\n", says[int(files->TakeLock().status)]);
+    } else if (operation == QLatin1String("load")) {
+        const LoadResult result = files->LoadLedgerFile();
         const char* status = result.status == LoadResult::Status::Loaded    ? "loaded"
                              : result.status == LoadResult::Status::Missing ? "missing"
                                                                             : "unreadable";
         std::printf("%s\n%s\n", status, qPrintable(result.error.system));
     } else {
-        const SaveResult result = SaveLedgerFile(folder, "new");
+        const SaveResult result = files->SaveLedgerFile("new");
         std::printf("%s\n%s\n", result.ok ? "saved" : "failed", qPrintable(result.error.system));
     }
     return 0;

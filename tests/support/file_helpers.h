@@ -1,9 +1,12 @@
 // Raw file access for the storage tests, bypassing the code under test.
 #pragma once
 
+#include "core/ledger_files.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QString>
+#include <memory>
 
 #include <sys/stat.h>
 
@@ -21,6 +24,18 @@ inline bool WriteBytes(const QString& path, const QByteArray& bytes) {
 inline int FileMode(const QString& path) {
     struct stat info {};
     return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 07777) : -1;
+}
+
+// The folder at path, held as a run of the program holds its own.
+inline std::unique_ptr<LedgerFiles> OpenFiles(const QString& path) {
+    FileError why;
+    return LedgerFiles::Open(QFile::encodeName(path), &why);
+}
+
+// One of the two saves, by a run that holds folder.
+using SaveMethod = SaveResult (LedgerFiles::*)(const QByteArray&);
+inline SaveResult SaveIn(const QString& folder, SaveMethod save, const QByteArray& bytes) {
+    return (*OpenFiles(folder).*save)(bytes);
 }
 
 // Every byte value, in an order that depends on seed, so two payloads differ throughout.

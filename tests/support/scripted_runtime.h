@@ -24,7 +24,6 @@ class ScriptedRuntime : public Runtime {
     int beeps = 0;
     int ends = 0;
     std::vector<MousePointer> pointers; // every pointer set, in order
-    QString appPath;
     int screenWidthTwips = 15360;
     // The clock: a fixed time unless a function is given.
     QDateTime now = QDateTime(FixedDay(), QTime(12, 0));
@@ -46,7 +45,6 @@ class ScriptedRuntime : public Runtime {
     }
     void Beep() override { ++beeps; }
     QDateTime Now() override { return clock ? clock() : now; }
-    QString AppPath() override { return appPath; }
     int ScreenWidthTwips() override { return screenWidthTwips; }
     void SetMousePointer(MousePointer pointer) override { pointers.push_back(pointer); }
     void End() override { ++ends; }
