@@ -1,6 +1,7 @@
 // Whole runs through the real windows: PIN, unlock of the stored ledger, bookings, the
 // File menu, the Change PIN window and the close that enciphers and saves. The scripted
 // runtime answers the boxes and records the program's end instead of ending the test.
+#include "app/ledger_lock.h"
 #include "app/program.h"
 #include "core/ledger_files.h"
 #include "core/win1252.h"
@@ -291,6 +292,62 @@ TEST_F(FullRunTest, QuietSavesLeaveTheRunGoingAndKeepEveryBooking) {
     const Form2* reopened = Start("1234");
     ASSERT_NE(reopened, nullptr);
     EXPECT_EQ(reopened->LedgerText(), text);
+}
+
+// The ledger's place is held for the run: the folder may move, a second folder may link to
+// the same ledger, and the file may change behind the program's back without a loss.
+TEST_F(FullRunTest, TheLedgersPlaceIsHeldForTheRun) {
+    const QString moved = folder.filePath(QStringLiteral("moved"));
+    const QString first = folder.filePath(QStringLiteral("first"));
+    ASSERT_TRUE(QDir().mkpath(first));
+    Form2* ledger = Start("1234", first);
+    Book(ledger, "10", Plus(*ledger));
+    ASSERT_TRUE(QDir().rename(first, moved));
+    ledger->close();
+    EXPECT_EQ(rt.ends, 1);
+    EXPECT_TRUE(rt.boxes.empty());
+    ASSERT_TRUE(QFile::exists(LedgerFilePath(moved))) << "saved where the folder went";
+
+    // Two folders with a link to one ledger: the lock is beside the ledger, so one copy.
+    const QString second = folder.filePath(QStringLiteral("second"));
+    ASSERT_TRUE(QDir().mkpath(second));
+    ASSERT_TRUE(QFile::link(LedgerFilePath(moved), LedgerFilePath(second)));
+    const auto one = OpenFiles(moved);
+    const auto other = OpenFiles(second);
+    ASSERT_EQ(TakeLedgerLock(*one), LockOutcome::Held);
+    EXPECT_EQ(TakeLedgerLock(*other), LockOutcome::Refused);
+    ASSERT_EQ(rt.boxes.size(), 1u);
+    EXPECT_TRUE(rt.boxes[0].prompt.contains(QStringLiteral("already open")));
+    one->ReleaseLock();
+    rt.boxes.clear();
+
+    // Replaced while open: No keeps the window and the other file, Yes replaces it.
+    ledger = Start("1234", moved);
+    Book(ledger, "5", Minus(*ledger));
+    const QByteArray theirs = "another copy's ledger\r\n";
+    ASSERT_TRUE(QFile::remove(LedgerFilePath(moved)));
+    ASSERT_TRUE(WriteBytes(LedgerFilePath(moved), theirs));
+    for (const MsgAnswer answer : {MsgAnswer::No, MsgAnswer::Yes}) {
+        rt.answers = {answer};
+        ledger->close();
+        ASSERT_EQ(rt.boxes.size(), answer == MsgAnswer::No ? 1u : 2u);
+        EXPECT_EQ(rt.boxes.back().style, 36);
+        EXPECT_EQ(rt.boxes.back().title, QStringLiteral("Query"));
+        EXPECT_TRUE(rt.boxes.back().prompt.contains(QStringLiteral("changed")));
+    }
+    EXPECT_EQ(rt.ends, 1);
+    EXPECT_NE(ReadBytes(LedgerFilePath(moved)), theirs);
+
+    // Changed again under a run that ends by a signal: both are kept.
+    ledger = Start("1234", moved);
+    Book(ledger, "1", Plus(*ledger));
+    ASSERT_TRUE(WriteBytes(LedgerFilePath(moved), theirs)); // rewritten in place
+    program->SaveQuietly();
+    program->SaveQuietly(); // a later quiet save replaces this run's own kept file
+    EXPECT_EQ(ReadBytes(LedgerFilePath(moved)), theirs);
+    const QStringList kept = QDir(moved).entryList({QStringLiteral("QcEcV3.1.Txt.kept-*")});
+    ASSERT_EQ(kept.size(), 1);
+    EXPECT_EQ(ReadBytes(QDir(moved).filePath(kept[0])).size(), ledger->LedgerText().size() + 3);
 }
 
 TEST_F(FullRunTest, ATerminationAfterExitNoEnctyptWritesNothing) {

@@ -28,6 +28,10 @@ TEST(OddFiles, WhatIsNotARegularFileIsUnreadableAtOnce) {
         {"a folder", [](const QString& p) { return QDir().mkdir(p); }},
         {"a pipe", [](const QString& p) { return ::mkfifo(QFile::encodeName(p), 0600) == 0; }},
         {"a link to a device", [](const QString& p) { return QFile::link("/dev/zero", p); }},
+        // A drive not mounted yet: its ledger would be replaced by this run's bookings alone.
+        {"a link to a missing file", [](const QString& p) { return QFile::link(p + "-gone", p); }},
+        {"a link into a missing folder",
+         [](const QString& p) { return QFile::link(p + "-gone/QcEcV3.1.Txt", p); }},
     };
     for (const OddThing& thing : things) {
         QTemporaryDir folder;
@@ -76,6 +80,50 @@ TEST(OddFiles, AnotherAccountsLinkIsNeitherReadNorWrittenThrough) {
     EXPECT_FALSE(copy.ok);
     EXPECT_EQ(copy.error.kind, FileError::Kind::ForeignLink);
     EXPECT_EQ(ReadBytes(target), "precious");
+}
+
+// What saves cut short left: only our own temporaries go, and only once the lock is ours.
+TEST(OddFiles, TheUsersOwnTemporariesAreRemovedAndNothingElse) {
+    QTemporaryDir folder;
+    const auto at = [&folder](const char* name) { return folder.filePath(QLatin1String(name)); };
+    const QStringList ours = {".QcEcV3.1.Txt.4242.1", ".QcUcV3.1.Txt.17.30"};
+    const QStringList others = {".QcEcV3.1.Txt.4242", ".QcEcV3.1.Txt.12.x", "QcEcV3.1.Txt.1.2",
+                                ".notes.Txt.1.2"};
+    for (const QString& name : ours + others)
+        ASSERT_TRUE(WriteBytes(folder.filePath(name), "left"));
+    ASSERT_TRUE(QFile::link(at("elsewhere"), at(".QcEcV3.1.Txt.5.5")));
+    const passwd* nobody = getpwnam("nobody");
+    const bool giveAway = ::geteuid() == 0 && nobody;
+    if (giveAway) {
+        ASSERT_TRUE(WriteBytes(at(".QcUcV3.1.Txt.6.6"), "theirs"));
+        ASSERT_EQ(::chown(QFile::encodeName(at(".QcUcV3.1.Txt.6.6")), nobody->pw_uid, 0), 0);
+    }
+    const auto files = OpenFiles(folder.path());
+    ASSERT_EQ(files->TakeLock().status, LockAttempt::Status::Held);
+    files->RemoveStaleTemporaries();
+    for (const QString& name : ours)
+        EXPECT_FALSE(QFile::exists(folder.filePath(name))) << qPrintable(name);
+    for (const QString& name : others)
+        EXPECT_EQ(ReadBytes(folder.filePath(name)), "left") << qPrintable(name);
+    EXPECT_TRUE(QFileInfo(at(".QcEcV3.1.Txt.5.5")).isSymLink());
+    if (giveAway) {
+        EXPECT_TRUE(QFile::exists(at(".QcUcV3.1.Txt.6.6")));
+    }
+}
+
+// A folder name that is not valid text (an old disk's) is held as the bytes it is.
+TEST(OddFiles, AFolderNamedInBytesThatAreNotTextHoldsTheLedger) {
+    QTemporaryDir parent;
+    const QByteArray folder = QFile::encodeName(parent.path()) + "/caf\xe9";
+    ASSERT_EQ(::mkdir(folder.constData(), 0700), 0);
+    FileError why;
+    auto files = LedgerFiles::Open(folder, &why);
+    ASSERT_NE(files, nullptr);
+    ASSERT_TRUE(files->SaveLedgerFile("ledger").ok);
+    files = LedgerFiles::Open(folder, &why);
+    EXPECT_EQ(files->LoadLedgerFile().bytes, "ledger\r\n");
+    struct stat info;
+    EXPECT_EQ(::stat((folder + "/QcEcV3.1.Txt").constData(), &info), 0);
 }
 
 } // namespace
