@@ -23,7 +23,7 @@ struct FileError {
     QString system;
 };
 
-// Which file a name stood for: another file, or the same one rewritten in place, differs.
+// Which file a name stood for, so that a lock of ours is told from one put in its place.
 struct FileIdentity {
     quint64 device = 0;
     quint64 inode = 0;
@@ -34,15 +34,13 @@ struct FileRead {
     enum class Status { Loaded, Missing, Unreadable };
     Status status = Status::Missing;
     QByteArray bytes; // exactly as stored
-    FileIdentity identity;
     FileError error;
 };
 
 struct FileWrite {
     bool ok = false;
-    FileError error;   // the old file is untouched unless `renamed`
+    FileError error;      // the old file is untouched unless `renamed`
     bool renamed = false; // the new file took the name (its folder's sync may still have failed)
-    FileIdentity identity; // of the new file, once renamed
 };
 
 // What stands at a name, links not followed.

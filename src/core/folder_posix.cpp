@@ -130,7 +130,7 @@ Folder::Place Folder::Resolve(const QByteArray& start) const {
 
 FileRead Folder::Read(const QByteArray& name, qsizetype maxBytes) const {
     const auto unreadable = [](FileError error) {
-        return FileRead{FileRead::Status::Unreadable, {}, {}, std::move(error)};
+        return FileRead{FileRead::Status::Unreadable, {}, std::move(error)};
     };
     // Non-blocking, so that a pipe at the name cannot hold the program; what it is, is then
     // checked on what was opened, not on the name.
@@ -156,7 +156,7 @@ FileRead Folder::Read(const QByteArray& name, qsizetype maxBytes) const {
         got += n;
     }
     bytes.truncate(got);
-    return {FileRead::Status::Loaded, bytes, IdentityFrom(info), {}};
+    return {FileRead::Status::Loaded, bytes, {}};
 }
 
 FileWrite Folder::Replace(const QByteArray& name, const QByteArray& bytes) const {
@@ -172,18 +172,17 @@ FileWrite Folder::Replace(const QByteArray& name, const QByteArray& bytes) const
                            O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
         if (file.get() < 0 && errno != EEXIST) break;
     }
-    if (file.get() < 0) return {false, SystemError(errno), false, {}};
-    struct stat info;
-    if (!WriteAll(file.get(), bytes) || ::fsync(file.get()) != 0 || ::fstat(file.get(), &info) != 0 ||
+    if (file.get() < 0) return {false, SystemError(errno), false};
+    if (!WriteAll(file.get(), bytes) || ::fsync(file.get()) != 0 ||
         ::renameat(folder, temporary.c_str(), folder, name.constData()) != 0) {
         const int error = errno;
         ::unlinkat(folder, temporary.c_str(), 0);
-        return {false, SystemError(error), false, {}};
+        return {false, SystemError(error), false};
     }
     // The rename lives only in memory until the folder itself is on disk: a power cut before
     // that brings back the old file.
-    if (::fsync(folder) != 0) return {false, SystemError(errno), true, IdentityFrom(info)};
-    return {true, {}, true, IdentityFrom(info)};
+    if (::fsync(folder) != 0) return {false, SystemError(errno), true};
+    return {true, {}, true};
 }
 
 Folder::Created Folder::CreateNew(const QByteArray& name, const QByteArray& bytes,

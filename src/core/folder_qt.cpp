@@ -47,7 +47,7 @@ Folder::Place Folder::Resolve(const QByteArray& name) const {
 
 FileRead Folder::Read(const QByteArray& name, qsizetype maxBytes) const {
     const auto unreadable = [](FileError error) {
-        return FileRead{FileRead::Status::Unreadable, {}, {}, std::move(error)};
+        return FileRead{FileRead::Status::Unreadable, {}, std::move(error)};
     };
     const QFileInfo info(handle->Path(name));
     if (!info.exists()) return {};
@@ -57,7 +57,7 @@ FileRead Folder::Read(const QByteArray& name, qsizetype maxBytes) const {
     if (!file.open(QIODevice::ReadOnly)) return unreadable(QtError(file));
     QByteArray bytes = file.read(maxBytes + 1);
     if (file.error() != QFileDevice::NoError) return unreadable(QtError(file));
-    return {FileRead::Status::Loaded, bytes, IdentityOf(name), {}};
+    return {FileRead::Status::Loaded, bytes, {}};
 }
 
 FileWrite Folder::Replace(const QByteArray& name, const QByteArray& bytes) const {
@@ -66,16 +66,16 @@ FileWrite Folder::Replace(const QByteArray& name, const QByteArray& bytes) const
     // flush of its own buffer inside commit() and then replace the old file with an empty one.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
         !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner))
-        return {false, QtError(file), false, {}};
+        return {false, QtError(file), false};
     // A short write carries no error; the next write reports why the disk refused.
     // Returning without commit() discards the new file and keeps the old one.
     for (qint64 done = 0; done < bytes.size();) {
         const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
-        if (written <= 0) return {false, QtError(file), false, {}};
+        if (written <= 0) return {false, QtError(file), false};
         done += written;
     }
-    if (!file.commit()) return {false, QtError(file), false, {}};
-    return {true, {}, true, IdentityOf(name)};
+    if (!file.commit()) return {false, QtError(file), false};
+    return {true, {}, true};
 }
 
 Folder::Created Folder::CreateNew(const QByteArray& name, const QByteArray& bytes,

@@ -134,7 +134,7 @@ void LedgerFiles::RemoveStaleTemporaries() const {
 }
 
 LoadResult LedgerFiles::LoadLedgerFile() {
-    remembered = false;
+    remembered.reset();
     if (!ledger.folder) return {LoadResult::Status::Unreadable, {}, ledger.error};
     const FileRead read = ledger.folder->Read(ledger.name, MaxLedgerFileLength);
     switch (read.status) {
@@ -145,18 +145,16 @@ LoadResult LedgerFiles::LoadLedgerFile() {
     case FileRead::Status::Loaded:
         break;
     }
-    remembered = true;
-    rememberedIdentity = read.identity;
-    rememberedBytes = read.bytes;
+    remembered = read.bytes;
     return {LoadResult::Status::Loaded, read.bytes, {}};
 }
 
 bool LedgerFiles::LedgerFileChanged() const {
     if (!ledger.folder) return true;
     const FileRead now = ledger.folder->Read(ledger.name, MaxLedgerFileLength);
-    if (now.status == FileRead::Status::Missing) return remembered;
-    return !remembered || now.status != FileRead::Status::Loaded ||
-           now.identity != rememberedIdentity || now.bytes != rememberedBytes;
+    // Another file with the same bytes would lose nothing by being replaced.
+    if (now.status == FileRead::Status::Missing) return remembered.has_value();
+    return now.status != FileRead::Status::Loaded || now.bytes != remembered;
 }
 
 // Both files end with CR LF.
@@ -164,11 +162,7 @@ SaveResult LedgerFiles::SaveLedgerFile(const QByteArray& enciphered) {
     if (!ledger.folder) return {false, ledger.error};
     const QByteArray bytes = enciphered + "\r\n";
     const FileWrite written = ledger.folder->Replace(ledger.name, bytes);
-    if (written.renamed) {
-        remembered = true;
-        rememberedIdentity = written.identity;
-        rememberedBytes = bytes;
-    }
+    if (written.renamed) remembered = bytes;
     return Saved(written);
 }
 

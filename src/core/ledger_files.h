@@ -88,10 +88,8 @@ class LedgerFiles {
 
     Folder folder;
     Folder::Place ledger; // where the ledger file is, its link followed
-    // The ledger file as last read or written: none, or its identity and bytes.
-    bool remembered = false;
-    FileIdentity rememberedIdentity;
-    QByteArray rememberedBytes;
+    // The ledger file's bytes as last read or written; none when there was no file.
+    std::optional<QByteArray> remembered;
     bool lockHeld = false;
     FileIdentity lockIdentity;
 };

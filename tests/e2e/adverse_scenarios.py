@@ -7,6 +7,7 @@ import shutil
 import signal
 import stat
 import subprocess
+import tempfile
 import time
 
 from ledger_text import ExpectedLedger
@@ -238,6 +239,61 @@ def busy_ledger_name(t):
     check_ledger_file(folder, expected)
 
 
+def folder_named_in_bytes(t):
+    """A folder whose name is not valid text (as on an old disk) is the program's folder all
+    the same: the ledger is kept there, never in / or the working folder."""
+    folder = t.folder(name=os.fsdecode(b"caf\xe9"))
+    expected = make_ledger(t, folder, "1357", [("3.50", True)])
+    reads_back(t, folder, "1357", expected)
+    assert not os.path.exists("/" + LEDGER_FILE), "a ledger was written to /"
+
+
+def mounted(image, at):
+    return subprocess.run(["mount", "-o", "loop", image, at], capture_output=True, text=True)
+
+
+def power_cut_after_close(t):
+    """The moment a run that booked and closed has ended, the disk already holds its
+    ledger: a copy of the whole disk taken then (what a power cut leaves) has the booking."""
+    if os.geteuid() != 0:
+        return skip(power_cut_after_close, "only root can mount a file system")
+    work = tempfile.mkdtemp(prefix="qc-e2e-disk-")
+    disk, copy = os.path.join(work, "disk.img"), os.path.join(work, "copy.img")
+    live, replayed = os.path.join(work, "live"), os.path.join(work, "replayed")
+    os.mkdir(live)
+    os.mkdir(replayed)
+    with open(disk, "wb") as f:
+        f.truncate(256 * 2**20)
+    subprocess.run(["mkfs.ext4", "-q", "-F", disk], check=True)
+    mount = mounted(disk, live)
+    if mount.returncode != 0:
+        shutil.rmtree(work)
+        return skip(power_cut_after_close, f"no loop device: {mount.stderr.strip()}")
+    try:
+        folder = t.folder(at=live)
+        expected = make_ledger(t, folder, "2468", [("10", True)])
+        os.sync()  # the ledger as it was before the run is on disk
+        user = t.start(folder)
+        ledger = user.unlock("2468")
+        user.book(ledger, "7.25", False)
+        expected.book("7.25", False)
+        user.close(ledger)
+        ends(user, folder)
+        shutil.copyfile(disk, copy)
+        assert mounted(copy, replayed).returncode == 0, "the copy of the disk does not mount"
+        try:
+            with open(os.path.join(replayed, LEDGER_FILE), "rb") as f:
+                stored = f.read()
+        finally:
+            subprocess.run(["umount", replayed], check=True)
+        assert len(stored) == expected.ledger_file_size(), (
+            f"after the power cut the ledger file has {len(stored)} bytes, the closed run's "
+            f"{expected.ledger_file_size()}")
+    finally:
+        subprocess.run(["umount", live], check=True)
+        shutil.rmtree(work)
+
+
 ADVERSE_SCENARIOS = [
     lost_display_saves,
     file_size_limit,
@@ -246,4 +302,6 @@ ADVERSE_SCENARIOS = [
     stale_locks,
     private_files,
     busy_ledger_name,
+    folder_named_in_bytes,
+    power_cut_after_close,
 ]

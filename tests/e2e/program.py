@@ -30,11 +30,16 @@ def state(path):
 
 
 class Folder:
-    """A fresh temporary folder holding a copy of the program."""
+    """A fresh temporary folder holding a copy of the program; or, given, a folder of that
+    name inside a fresh temporary one, or a folder already there (a file system's root)."""
 
-    def __init__(self, binary):
-        self.path = tempfile.mkdtemp(prefix="qc-e2e-")
-        os.chmod(self.path, 0o755)  # the unprivileged user must reach the program
+    def __init__(self, binary, name=None, at=None):
+        self.base = at or tempfile.mkdtemp(prefix="qc-e2e-")
+        self.path = os.path.join(self.base, name) if name else self.base
+        if name:
+            os.mkdir(self.path)
+        for folder in {self.base, self.path}:
+            os.chmod(folder, 0o755)  # the unprivileged user must reach the program
         shutil.copy2(binary, os.path.join(self.path, NAME))
 
     def file(self, name):
@@ -60,8 +65,9 @@ class Folder:
         os.chmod(self.path, mode)
 
     def remove(self):
-        self.set_mode(0o755)
-        shutil.rmtree(self.path, ignore_errors=True)
+        if os.path.isdir(self.path):  # a scenario may have taken its file system away
+            self.set_mode(0o755)
+        shutil.rmtree(self.base, ignore_errors=True)
 
 
 class Run:

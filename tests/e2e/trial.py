@@ -18,8 +18,8 @@ class Trial:
         self.servers = []
         self.desktops = []
 
-    def folder(self):
-        folder = Folder(self.binary)
+    def folder(self, name=None, at=None):
+        folder = Folder(self.binary, name, at)
         self.folders.append(folder)
         return folder
 
