@@ -15,7 +15,7 @@ void GuardProcess() {
 #ifdef Q_OS_UNIX
     const rlimit noCore = {0, 0};
     setrlimit(RLIMIT_CORE, &noCore);
-    // Files are created owner-only from the start, QSaveFile's temporary one included.
+    // Files are created owner-only from the start, a save's temporary one included.
     umask(077);
     // Writing past the limit then fails with EFBIG and takes the ordinary failed-save path.
     std::signal(SIGXFSZ, SIG_IGN);
