@@ -30,8 +30,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (outcome.result == BookingResult::Booked) {
         Expect(ledger.Text() == outcome.lines + text, "a booking goes on top of the ledger");
         Expect(IsLedgerText(ledger.Text()), "a booked ledger is still a ledger");
-        Expect(ToWholePence(ledger.Amount) == ledger.Amount &&
-                   ToWholePence(ledger.NewBalance) == ledger.NewBalance,
+        Expect(ToWholePence(outcome.amount) == outcome.amount &&
+                   ToWholePence(outcome.balance) == outcome.balance,
                "entry and balance book whole pence, so they always agree");
     } else {
         Expect(ledger.Text() == text, "a refused booking leaves the ledger as it was");

@@ -33,8 +33,8 @@ struct Opened {
     QString text; // the ledger when unlocked, otherwise the deciphered file
 };
 
-// The open sequence; nothing when the cipher refuses the PIN or the file.
-std::optional<Opened> Open(const QString& pin) {
+// The open sequence; nothing when the cipher refuses the file.
+std::optional<Opened> Open(const Pin& pin) {
     const LoadResult file = OpenFiles(folder)->LoadLedgerFile();
     Expect(file.status == LoadResult::Status::Loaded, "a ledger file that is there loads");
     QString text = FromWin1252(file.bytes);
@@ -45,7 +45,7 @@ std::optional<Opened> Open(const QString& pin) {
 }
 
 // What the close sequence would save must open again under the same PIN as the same ledger.
-void ExpectReopens(const QString& pin, const QString& ledgerText) {
+void ExpectReopens(const Pin& pin, const QString& ledgerText) {
     QString text = UnlockMarker + ledgerText;
     Expect(cipher->SetRotorsFromPin(pin, text) == CipherResult::Transformed,
            "a booked ledger can be enciphered");
@@ -68,16 +68,18 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 4) return -1;
     const auto* bytes = reinterpret_cast<const char*>(data);
-    const QString pin = FromWin1252(QByteArray(bytes, 4));
+    // Only a PIN of four digits reaches the cipher, as in the program.
+    const std::optional<Pin> pin = Pin::FromText(FromWin1252(QByteArray(bytes, 4)));
+    if (!pin) return -1;
     WriteLedgerFile(QByteArray(bytes + 4, qsizetype(size - 4)));
 
-    const std::optional<Opened> opened = Open(pin);
+    const std::optional<Opened> opened = Open(*pin);
     if (!opened) return 0;
     // The ledger model must bear any text, the garble of a wrong PIN included.
     Ledger ledger;
     ledger.SetText(opened->text);
     const BookingOutcome outcome = ledger.Book(Booking::Credit, QStringLiteral("12.50"), FixedDay);
     if (opened->unlock == UnlockResult::Unlocked && outcome.result == BookingResult::Booked)
-        ExpectReopens(pin, ledger.Text());
+        ExpectReopens(*pin, ledger.Text());
     return 0;
 }

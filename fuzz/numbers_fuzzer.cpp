@@ -21,7 +21,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Expect(std::abs(back - double(*money)) <= 50 + std::abs(double(*money)) * 1e-15,
                "FormatMoney shows the value to the nearest cent");
     }
-    if (const auto number = ToInt16(text))
-        Expect(Val(text.trimmed()) == *number, "ToInt16 and Val agree on a whole number");
     return 0;
 }

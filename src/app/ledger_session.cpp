@@ -23,43 +23,31 @@ class Hourglass {
 };
 } // namespace
 
-LedgerSession::LedgerSession(const QString& startupPin, LedgerFiles& files)
-    : startupPin(startupPin), files(files) {
+LedgerSession::LedgerSession(const Pin& startupPin, LedgerFiles& files)
+    : startupPin(startupPin), pin(startupPin), files(files) {
     connect(&form2, &Form2::closeRequested, this, &LedgerSession::Form_Unload);
     connect(&form2, &Form2::SaveUcTxt_Chosen, this, &LedgerSession::SaveUcTxt_Click);
     connect(&form2, &Form2::ExitNoEc_Chosen, this, &LedgerSession::ExitNoEc_Click);
     connect(&form2, &Form2::ChaPass_Chosen, this, &LedgerSession::ChaPass_Click);
 }
 
-LedgerSession::Run LedgerSession::Form_Load() {
-    form2.SetPin(startupPin);
+Run LedgerSession::Form_Load() {
     return UnlockLedger();
 }
 
-LedgerSession::Run LedgerSession::UnlockLedger() {
+Run LedgerSession::UnlockLedger() {
     const LoadResult file = files.LoadLedgerFile();
-    if (file.status == LoadResult::Status::Unreadable) {
-        // Taking it for a new ledger would overwrite the real one at close.
-        ShowBox(Box::LedgerUnreadable(files.LedgerShown(), file.error));
-        ShrinkAndEnd(form2);
-        return Run::Ended;
-    }
+    // Taking an unreadable file for a new ledger would overwrite the real one at close.
+    if (file.status == LoadResult::Status::Unreadable)
+        return EndWith(Box::LedgerUnreadable(files.LedgerShown(), file.error));
     QString text = FromWin1252(file.bytes);
     CipherResult result;
     {
         Hourglass wait;
-        result = cipher.SetRotorsFromPin(form2.Pin(), text);
+        result = cipher.SetRotorsFromPin(pin, text);
     }
-    if (result != CipherResult::Transformed) {
-        ShowBox(Box::ForCipher(result));
-        ShrinkAndEnd(form2);
-        return Run::Ended;
-    }
-    if (CheckUnlockMarker(text) == UnlockResult::WrongPin) {
-        ShowBox(Box::WrongPin());
-        ShrinkAndEnd(form2);
-        return Run::Ended;
-    }
+    if (result != CipherResult::Transformed) return EndWith(Box::TooMuchText());
+    if (CheckUnlockMarker(text) == UnlockResult::WrongPin) return EndWith(Box::WrongPin());
     form2.SetLedgerText(text);
     open = true;
     return Run::Going;
@@ -70,69 +58,68 @@ void LedgerSession::Show() {
 }
 
 bool LedgerSession::HasLedgerToSave() const {
-    return open && !form2.LedgerText().isEmpty() && IsFourDigitPin(form2.Pin());
+    return open && !form2.LedgerText().isEmpty();
 }
 
 LedgerSession::Saved LedgerSession::SaveLedger(IfChanged ifChanged) {
     if (!HasLedgerToSave()) return {.status = Saved::Status::NothingToSave};
     QString text = UnlockMarker + form2.LedgerText();
-    if (const CipherResult result = cipher.SetRotorsFromPin(form2.Pin(), text);
-        result != CipherResult::Transformed)
-        return {.status = Saved::Status::CipherRefused, .cipher = result};
+    // A ledger is never longer than the transform takes with its marker, so it always
+    // enciphers.
+    static_assert(MaxLedgerLength + 1 <= Cipher::MaxTextLength);
+    cipher.SetRotorsFromPin(pin, text);
     QString keptAt;
     const SaveResult written = ifChanged == IfChanged::KeepBoth && files.LedgerFileChanged()
                                    ? files.SaveLedgerBeside(ToWin1252(text), &keptAt)
                                    : files.SaveLedgerFile(ToWin1252(text));
-    if (!written.ok)
-        return {.status = Saved::Status::WriteFailed, .error = written.error};
+    if (!written.ok) return {.status = Saved::Status::WriteFailed, .error = written.error};
     return {.status = Saved::Status::Saved, .enciphered = text, .keptAt = keptAt};
 }
 
-void LedgerSession::Form_Unload() {
+Run LedgerSession::Form_Unload() {
     if (HasLedgerToSave() && files.LedgerFileChanged() &&
         ShowBox(Box::LedgerChanged(files.LedgerShown())) != MsgAnswer::Yes)
-        return; // the window stays: a plain copy can be saved, a later close asks again
+        return Run::Going; // the window stays: a plain copy can be saved, a later close asks again
     Saved saved;
     {
         Hourglass wait;
-        saved = SaveLedger();
+        saved = SaveLedger(IfChanged::Replace);
     }
     switch (saved.status) {
-    case Saved::Status::CipherRefused:
-        // Nothing is saved and the window stays, so no booking is lost.
-        ShowBox(Box::ForCipher(saved.cipher));
-        return;
     case Saved::Status::WriteFailed:
+        // Nothing is lost: the window stays with the plain ledger.
         ShowBox(Box::LedgerNotSaved(files.LedgerShown(), saved.error));
-        return;
+        return Run::Going;
     case Saved::Status::Saved:
         form2.ShowEnciphered(saved.enciphered); // the enciphered ledger shows while it goes
         break;
     case Saved::Status::NothingToSave:
         break;
     }
-    EndRun();
+    return EndRun();
 }
 
-void LedgerSession::SaveUcTxt_Click() {
+Run LedgerSession::SaveUcTxt_Click() {
     const SaveResult saved = files.SavePlainCopy(ToWin1252(form2.LedgerText()));
     if (!saved.ok) {
         ShowBox(Box::PlainCopyNotSaved(files.PlainCopyShown(), saved.error));
-        return;
+        return Run::Going;
     }
-    if (ShowBox(Box::PlainCopySaved()) == MsgAnswer::Yes) EndRun();
+    if (ShowBox(Box::PlainCopySaved()) == MsgAnswer::Yes) return EndRun();
+    return Run::Going;
 }
 
-void LedgerSession::ExitNoEc_Click() {
-    EndRun();
+Run LedgerSession::ExitNoEc_Click() {
+    return EndRun();
 }
 
 void LedgerSession::ChaPass_Click() {
-    form2.hide();
     auto* form3 = new Form3(startupPin);
-    connect(form3, &Form3::NewPinChosen, &form2, &Form2::SetPin);
+    connect(form3, &Form3::NewPinChosen, this, [this](const Pin& chosen) { pin = chosen; });
     connect(form3, &Form3::Closing, &form2, &Form2::show);
+    // Shown before the ledger window hides, so that the focus goes straight to the old PIN.
     form3->show();
+    form2.hide();
 }
 
 void LedgerSession::SaveQuietly() {
@@ -141,12 +128,14 @@ void LedgerSession::SaveQuietly() {
         std::fputs(qPrintable(Texts::QuietSaveKept.arg(files.LedgerShown(), saved.keptAt)), stderr);
     if (saved.status == Saved::Status::WriteFailed)
         std::fputs(qPrintable(Texts::QuietSaveFailed.arg(Box::Why(saved.error))), stderr);
-    if (saved.status == Saved::Status::CipherRefused)
-        std::fputs(qPrintable(Texts::QuietSaveFailed.arg(Box::ForCipher(saved.cipher).prompt)),
-                   stderr);
 }
 
-void LedgerSession::EndRun() {
+Run LedgerSession::EndWith(const BoxMessage& box) {
+    ShowBox(box);
+    return EndRun();
+}
+
+Run LedgerSession::EndRun() {
     open = false;
-    ShrinkAndEnd(form2);
+    return ShrinkAndEnd(form2);
 }

@@ -4,33 +4,26 @@
 
 #include "core/cipher.h"
 #include "core/ledger_files.h"
+#include "core/pin.h"
+#include "gui/exit_sequence.h"
 #include "gui/form2.h"
 
 #include <QObject>
 
+struct BoxMessage;
+
 class LedgerSession : public QObject {
     Q_OBJECT
   public:
-    // startupPin is the PIN typed at start-up, for the open sequence and for the Change PIN
-    // window's check of the old PIN.
+    // startupPin is the PIN typed at start-up: it deciphers the ledger, is the one the
+    // Change PIN window checks the old PIN against, and saves it until a new one is chosen.
     // files: the program's folder, held for the run.
-    LedgerSession(const QString& startupPin, LedgerFiles& files);
-
-    enum class Run { Going, Ended };
+    LedgerSession(const Pin& startupPin, LedgerFiles& files);
 
     // The open sequence; Ended when the run ended in it (wrong PIN, unreadable file).
     Run Form_Load();
-    Run UnlockLedger();
     // Shows the ledger window once the open sequence is through.
     void Show();
-
-    // The close sequence, on the ledger window's close box. A ledger file changed behind
-    // the program's back is replaced only when the user says so.
-    void Form_Unload();
-
-    void SaveUcTxt_Click();
-    void ExitNoEc_Click();
-    void ChaPass_Click();
 
     // For every ending the user did not choose, and a session checkpoint: saves a ledger
     // that is open and not empty, without animation, boxes or the mouse pointer. The run
@@ -38,27 +31,35 @@ class LedgerSession : public QObject {
     // behind the program's back is kept, and this run's ledger saved beside it.
     void SaveQuietly();
 
+  private:
     // What became of an attempt to save the ledger.
     struct Saved {
-        enum class Status { Saved, NothingToSave, CipherRefused, WriteFailed };
+        enum class Status { Saved, NothingToSave, WriteFailed };
         Status status;
-        CipherResult cipher = CipherResult::Transformed; // why, when CipherRefused
-        FileError error{};                               // why, when WriteFailed
-        QString enciphered{};                            // what was written, when Saved
-        QString keptAt{}; // where it was written instead, when the ledger file had changed
+        FileError error{};    // why, when WriteFailed
+        QString enciphered{}; // what was written, when Saved
+        QString keptAt{};     // where it was written instead, when the ledger file had changed
     };
     // What to do when the ledger file is not the one read or last saved.
     enum class IfChanged { Replace, KeepBoth };
-    // The one way the ledger is saved: when it is open, not empty and held under a PIN,
-    // enciphers it under that PIN and writes the ledger file.
-    Saved SaveLedger(IfChanged ifChanged = IfChanged::Replace);
-    // True when a save now would write something.
+    // The one way the ledger is saved: when it is open and not empty, enciphers it under the
+    // PIN it is held under and writes the ledger file.
+    Saved SaveLedger(IfChanged ifChanged);
+
+    Run UnlockLedger();
+    // The close sequence, on the ledger window's close box. A ledger file changed behind
+    // the program's back is replaced only when the user says so.
+    Run Form_Unload();
+    Run SaveUcTxt_Click();
+    Run ExitNoEc_Click();
+    void ChaPass_Click();
+
     bool HasLedgerToSave() const;
+    Run EndWith(const BoxMessage& box);
+    Run EndRun();
 
-  private:
-    void EndRun();
-
-    const QString startupPin;
+    const Pin startupPin;
+    Pin pin; // the PIN the ledger is saved under: the start-up one until Change PIN applies
     LedgerFiles& files;
     Cipher cipher; // the window's cipher state; tables built first, as the window loads
     Form2 form2;

@@ -8,10 +8,10 @@ void Program::Show() {
     form1.show();
 }
 
-void Program::OpenLedgerWindow(const QString& pin) {
+void Program::OpenLedgerWindow(const Pin& pin) {
     if (!session) {
         session = std::make_unique<LedgerSession>(pin, files);
-        if (session->Form_Load() == LedgerSession::Run::Ended) return;
+        if (session->Form_Load() == Run::Ended) return;
     }
     form1.hide();
     session->Show();

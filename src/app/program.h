@@ -15,9 +15,8 @@ class Program : public QObject {
     explicit Program(LedgerFiles& files);
 
     void Show();
+    // For tests, which type the PIN into it as a user would.
     Form1& PinWindow() { return form1; }
-    // The ledger window's run; none before a PIN has been handed over.
-    LedgerSession* Session() const { return session.get(); }
 
     // Saves an open ledger quietly (see LedgerSession::SaveQuietly); nothing before one is.
     void SaveQuietly();
@@ -25,7 +24,7 @@ class Program : public QObject {
   private:
     // The first use of the ledger window creates it and runs its open sequence; then the
     // PIN window goes and the ledger window shows.
-    void OpenLedgerWindow(const QString& pin);
+    void OpenLedgerWindow(const Pin& pin);
 
     LedgerFiles& files;
     Form1 form1;

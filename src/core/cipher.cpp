@@ -1,8 +1,5 @@
 #include "core/cipher.h"
 
-#include "core/numbers.h"
-#include "core/pin.h"
-
 #include <algorithm>
 
 namespace {
@@ -82,16 +79,8 @@ QString Cipher::Rotor(int k) const {
     }
 }
 
-CipherResult Cipher::SetRotorsFromPin(const QString& pin, QString& text) {
-    switch (CheckPinText(pin)) {
-    case PinCheck::Empty:
-        return CipherResult::EmptyPin;
-    case PinCheck::NotFourDigits:
-        return CipherResult::PinNotFourDigits;
-    case PinCheck::FourDigits:
-        break;
-    }
-    SetRotors(*ToInt16(pin.left(2)), *ToInt16(pin.mid(2)));
+CipherResult Cipher::SetRotorsFromPin(const Pin& pin, QString& text) {
+    SetRotors(pin.FirstPair(), pin.SecondPair());
     return RunCipher(text);
 }
 
@@ -100,7 +89,6 @@ void Cipher::SetRotors(int p1, int p2) {
     rotor1Turn = p1;
     rotor3Turn = p2;
     stepCount = std::int16_t(p1);
-    rotor3Shift = std::int16_t(p2);
 }
 
 CipherResult Cipher::RunCipher(QString& text) {

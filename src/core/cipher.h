@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/cipher_tables.h"
+#include "core/pin.h"
 
 #include <QString>
 #include <array>
@@ -12,8 +13,6 @@
 // What became of a request to transform a text. Only Transformed changed the text.
 enum class CipherResult {
     Transformed,
-    EmptyPin,
-    PinNotFourDigits,
     TextTooLong, // longer than Cipher::MaxTextLength
 };
 
@@ -33,11 +32,9 @@ class Cipher {
     // Working rotor k (1 to 4) as it stands now.
     QString Rotor(int k) const;
     std::int16_t StepCount() const { return stepCount; }
-    std::int16_t Rotor3Shift() const { return rotor3Shift; }
 
-    // Checks the PIN, sets the rotors from its two pairs and transforms text in place. A
-    // refused PIN leaves the rotors and the text untouched.
-    CipherResult SetRotorsFromPin(const QString& pin, QString& text);
+    // Sets the rotors from the PIN's two pairs and transforms text in place.
+    CipherResult SetRotorsFromPin(const Pin& pin, QString& text);
 
     // The key schedule without the transform: p1 and p2 from 0 to 99.
     void SetRotors(int p1, int p2);
@@ -56,7 +53,6 @@ class Cipher {
     int rotor1Turn = 0;
     int rotor3Turn = 0;
     std::int16_t stepCount = 0;
-    std::int16_t rotor3Shift = 0;
 
     // The alphabet position of each character code below 256; 0xFF for the rest.
     std::array<std::uint8_t, 256> alphabetPos;

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <string>
 
-double Val(const QString& text) {
+double Val(QStringView text) {
     qsizetype i = 0;
     bool negative = false;
     if (i < text.size() && (text[i] == QLatin1Char('-') || text[i] == QLatin1Char('+')))
@@ -32,28 +32,4 @@ double Val(const QString& text) {
     if (read.ec == std::errc::result_out_of_range) // as strtod: too large is infinite, too small 0
         value = number.find_first_not_of('0') < number.find('.') ? HUGE_VAL : 0.0;
     return negative ? -value : value;
-}
-
-std::optional<std::int16_t> ToInt16(const QString& text) {
-    const QString trimmed = text.trimmed();
-    qsizetype i = 0;
-    bool negative = false;
-    if (i < trimmed.size() && (trimmed[i] == QLatin1Char('-') || trimmed[i] == QLatin1Char('+')))
-        negative = trimmed[i++] == QLatin1Char('-');
-    if (i == trimmed.size()) return std::nullopt;
-    long value = 0;
-    for (; i < trimmed.size(); ++i) {
-        const QChar c = trimmed[i];
-        if (c < QLatin1Char('0') || c > QLatin1Char('9')) return std::nullopt;
-        value = value * 10 + (c.unicode() - '0');
-        if (value > 32768) return std::nullopt;
-    }
-    if (negative) value = -value;
-    if (value > 32767 || value < -32768) return std::nullopt;
-    return static_cast<std::int16_t>(value);
-}
-
-std::optional<std::int16_t> ToInt16(qsizetype value) {
-    if (value > 32767 || value < -32768) return std::nullopt;
-    return static_cast<std::int16_t>(value);
 }

@@ -1,18 +1,28 @@
-// What makes a PIN: exactly four digits, so that its two pairs give two numbers 0..99.
+// The one PIN rule: exactly four digits, whose two pairs give the key schedule two numbers
+// from 0 to 99. A Pin exists only for a text that follows the rule.
 #pragma once
 
-#include <QString>
+#include <QStringView>
+#include <optional>
 
-enum class PinCheck { FourDigits, Empty, NotFourDigits };
+class Pin {
+  public:
+    static std::optional<Pin> FromText(QStringView text) {
+        if (text.size() != 4) return std::nullopt;
+        for (const QChar c : text)
+            if (c < QLatin1Char('0') || c > QLatin1Char('9')) return std::nullopt;
+        const auto digit = [&text](int i) { return text[i].unicode() - '0'; };
+        return Pin(digit(0) * 10 + digit(1), digit(2) * 10 + digit(3));
+    }
 
-inline PinCheck CheckPinText(const QString& pin) {
-    if (pin.isEmpty()) return PinCheck::Empty;
-    if (pin.size() != 4) return PinCheck::NotFourDigits;
-    for (const QChar c : pin)
-        if (c < QLatin1Char('0') || c > QLatin1Char('9')) return PinCheck::NotFourDigits;
-    return PinCheck::FourDigits;
-}
+    // The first two digits and the last two, each as a number from 0 to 99.
+    int FirstPair() const { return first; }
+    int SecondPair() const { return second; }
 
-inline bool IsFourDigitPin(const QString& pin) {
-    return CheckPinText(pin) == PinCheck::FourDigits;
-}
+    friend bool operator==(const Pin&, const Pin&) = default;
+
+  private:
+    Pin(int first, int second) : first(first), second(second) {}
+    int first;
+    int second;
+};

@@ -23,7 +23,7 @@ long PassesNeeded(float top, float screenWidth) {
 }
 } // namespace
 
-void ShrinkAndEnd(TwipsWindow& window) {
+Run ShrinkAndEnd(TwipsWindow& window) {
     const auto start = std::chrono::steady_clock::now();
     const long passLimit = PassesNeeded(window.Top(), float(Rt().ScreenWidthTwips()));
     for (long pass = 1;; ++pass) {
@@ -36,9 +36,10 @@ void ShrinkAndEnd(TwipsWindow& window) {
             break;
     }
     Rt().End();
+    return Run::Ended;
 }
 
-void ShrinkAndEnd(QWidget& window) {
+Run ShrinkAndEnd(QWidget& window) {
     WidgetTwipsWindow twips(window);
-    ShrinkAndEnd(twips);
+    return ShrinkAndEnd(twips);
 }

@@ -1,7 +1,5 @@
 #include "gui/form1.h"
 
-#include "core/pin.h"
-#include "gui/exit_sequence.h"
 #include "gui/look.h"
 #include "gui/messages.h"
 #include "gui/numeric_field.h"
@@ -64,17 +62,12 @@ Form1::Form1(QWidget* parent)
     txtKey->setFocus();
 }
 
-QString Form1::Pin() const {
-    return txtKey->text();
-}
-
 void Form1::CheckPin() {
-    const PinCheck check = CheckPinText(txtKey->text());
-    if (check == PinCheck::FourDigits) {
-        emit OpenLedgerWindow(txtKey->text());
+    if (const std::optional<Pin> pin = Pin::FromText(txtKey->text())) {
+        emit OpenLedgerWindow(*pin);
         return;
     }
-    ShowBox(Box::ForPin(check));
+    ShowBox(txtKey->text().isEmpty() ? Box::PinEmpty() : Box::PinNotFourDigits());
     txtKey->setFocus();
 }
 
@@ -94,11 +87,11 @@ void Form1::Command2_Click() {
     Command1->show();
 }
 
-void Form1::Form_Unload() {
-    ShrinkAndEnd(*this);
+Run Form1::Form_Unload() {
+    return ShrinkAndEnd(*this);
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
-    Form_Unload();
     event->accept();
+    [[maybe_unused]] const Run ended = Form_Unload();
 }

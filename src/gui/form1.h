@@ -2,6 +2,9 @@
 // to the ledger window.
 #pragma once
 
+#include "core/pin.h"
+#include "gui/exit_sequence.h"
+
 #include <QWidget>
 
 class NumericField;
@@ -13,12 +16,9 @@ class Form1 : public QWidget {
   public:
     explicit Form1(QWidget* parent = nullptr);
 
-    // The PIN as typed: the start-up PIN, once the ledger window has it.
-    QString Pin() const;
-
   signals:
     // A four-digit PIN was entered: the ledger window is to open with it.
-    void OpenLedgerWindow(const QString& pin);
+    void OpenLedgerWindow(const Pin& pin);
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -29,7 +29,7 @@ class Form1 : public QWidget {
     void CheckPin();
     void Command1_Click();
     void Command2_Click();
-    void Form_Unload();
+    Run Form_Unload();
 
     QPushButton* const Command2; // hides the PIN
     NumericField* const txtKey;

@@ -10,7 +10,6 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -62,7 +61,6 @@ QAction* MenuEntry(QMenu* menu, const char* separator, const char* name, const Q
 
 Form2::Form2(QWidget* parent)
     : QMainWindow(parent), client(new QWidget(this)),
-      txtKey(Place(new QLineEdit(client), "txtKey", TwipsRect(9360, 120, 600, 360))),
       Text1(Place(new NumericField(client), "Text1", TwipsRect(3600, 120, 2295, 420))),
       txtData(Place(new QPlainTextEdit(client), "txtData", TwipsRect(120, 600, 9975, 3615))),
       Text2(Place(new QPlainTextEdit(client), "Text2", TwipsRect(360, 4440, 9495, 765))),
@@ -74,18 +72,23 @@ Form2::Form2(QWidget* parent)
       ChaPass(MenuEntry(File, "Sp4", "ChaPass", Texts::ChaPassEntry)),
       ExitNoEc(MenuEntry(File, "Sp2", "ExitNoEc", Texts::ExitNoEcEntry)) {
     File->addSeparator()->setObjectName(QStringLiteral("Sp3"));
+    SetUpWindow();
+    SetUpFields();
+    SetUpAccessibleNames();
+    Connect();
+    Text1->setFocus();
+}
 
+void Form2::SetUpWindow() {
     ApplyWindowLook(this, Texts::LedgerCaption, ClientWidth, ClientHeight);
     client->setFixedSize(TwipsToPx(ClientWidth), TwipsToPx(ClientHeight));
     setCentralWidget(client);
     setFixedSize(client->width(), client->height() + menuBar()->sizeHint().height());
+    PaintGrey(Label1);
+    Label1->setToolTip(Texts::AboutTip);
+}
 
-    // An Enter here would unlock again mid-run and read the file over the bookings.
-    txtKey->hide();
-    txtKey->setFocusPolicy(Qt::NoFocus);
-    MakePinField(txtKey);
-    txtKey->setToolTip(Texts::PinTip);
-
+void Form2::SetUpFields() {
     Text1->setMaxLength(8);
     Text1->setAlignment(Qt::AlignCenter);
     Text1->setFont(FieldFont());
@@ -98,29 +101,29 @@ Form2::Form2(QWidget* parent)
     txtData->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     txtData->setFont(FieldFont());
 
-    // Scratch space lying below the client area; the user must not tab into what he
-    // cannot see.
+    // Scratch space lying below the client area: never tabbed into, never offered to a
+    // screen reader, since nobody can see it.
     Text2->setFocusPolicy(Qt::NoFocus);
     Text2->setUndoRedoEnabled(false);
+    Text2->hide();
+}
 
-    PaintGrey(Label1);
-    Label1->setToolTip(Texts::AboutTip);
-
-    // Screen readers get a role where the design gives no caption or only a symbol.
-    txtKey->setAccessibleName(Texts::PinName);
+// Screen readers get a role where the design gives no caption or only a symbol.
+void Form2::SetUpAccessibleNames() {
     Text1->setAccessibleName(Texts::AmountName);
     txtData->setAccessibleName(Texts::LedgerName);
     Text2->setAccessibleName(Texts::ScratchName);
     Minus->setAccessibleName(Texts::DebitName);
     Plus->setAccessibleName(Texts::CreditName);
     Label1->setAccessibleName(Texts::AboutName);
+}
 
+void Form2::Connect() {
     connect(Plus, &QPushButton::clicked, this, &Form2::Plus_Click);
     connect(Minus, &QPushButton::clicked, this, &Form2::Minus_Click);
     connect(SaveUcTxt, &QAction::triggered, this, &Form2::SaveUcTxt_Chosen);
     connect(ChaPass, &QAction::triggered, this, &Form2::ChaPass_Chosen);
     connect(ExitNoEc, &QAction::triggered, this, &Form2::ExitNoEc_Chosen);
-    Text1->setFocus();
 }
 
 void Form2::SetLedgerText(const QString& text) {
@@ -130,14 +133,6 @@ void Form2::SetLedgerText(const QString& text) {
 
 void Form2::ShowEnciphered(const QString& text) {
     txtData->setPlainText(text);
-}
-
-QString Form2::Pin() const {
-    return txtKey->text();
-}
-
-void Form2::SetPin(const QString& pin) {
-    txtKey->setText(pin);
 }
 
 void Form2::Plus_Click() {

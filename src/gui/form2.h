@@ -9,7 +9,6 @@
 class NumericField;
 class QAction;
 class QLabel;
-class QLineEdit;
 class QMenu;
 class QPlainTextEdit;
 class QPushButton;
@@ -25,13 +24,6 @@ class Form2 : public QMainWindow {
     // Shows the enciphered ledger in the ledger field while the window goes.
     void ShowEnciphered(const QString& text);
 
-    // The PIN the ledger is saved under, kept in the hidden PIN holder.
-    QString Pin() const;
-    void SetPin(const QString& pin);
-
-    void Plus_Click();
-    void Minus_Click();
-
   signals:
     // The close box was used. The window stays open: the close sequence decides.
     void closeRequested();
@@ -44,11 +36,16 @@ class Form2 : public QMainWindow {
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    void SetUpWindow();
+    void SetUpFields();
+    void SetUpAccessibleNames();
+    void Connect();
+
+    void Plus_Click();
+    void Minus_Click();
     void Book(Booking kind);
 
     QWidget* const client; // the client area below the menu bar; parent of the controls
-    // The PIN holder: hidden, never focused, with no key handling of its own.
-    QLineEdit* const txtKey;
     NumericField* const Text1;
     QPlainTextEdit* const txtData;
     QPlainTextEdit* const Text2;

@@ -2,7 +2,6 @@
 
 #include "gui/messages.h"
 
-#include "core/pin.h"
 #include "gui/look.h"
 #include "gui/numeric_field.h"
 #include "gui/runtime.h"
@@ -34,16 +33,16 @@ QLabel* MakeLabel(QWidget* window, const char* name, const QString& caption,
 }
 } // namespace
 
-Form3::Form3(const QString& startupPin, QWidget* parent) : QWidget(parent), startupPin(startupPin) {
+Form3::Form3(const Pin& startupPin, QWidget* parent)
+    : QWidget(parent), startupPin(startupPin),
+      txtKey1(NewPinField(this, "txtKey1", Texts::OldPinTip, TwipsRect(1920, 240, 600, 360))),
+      txtKey2(NewPinField(this, "txtKey2", Texts::NewPinTip, TwipsRect(1920, 720, 600, 360))),
+      txtKey3(NewPinField(this, "txtKey3", Texts::NewPinTip, TwipsRect(1920, 1200, 600, 360))),
+      Label1(MakeLabel(this, "Label1", Texts::OldPinLabel, TwipsRect(720, 300, 1095, 255))),
+      Label2(MakeLabel(this, "Label2", Texts::NewPinLabel, TwipsRect(720, 800, 1095, 255))),
+      Label3(MakeLabel(this, "Label3", Texts::ConfirmPinLabel, TwipsRect(720, 1270, 1095, 255))) {
     setAttribute(Qt::WA_DeleteOnClose);
     ApplyWindowLook(this, Texts::ChangePinCaption, 4410, 1785);
-
-    txtKey1 = NewPinField(this, "txtKey1", Texts::OldPinTip, TwipsRect(1920, 240, 600, 360));
-    txtKey2 = NewPinField(this, "txtKey2", Texts::NewPinTip, TwipsRect(1920, 720, 600, 360));
-    txtKey3 = NewPinField(this, "txtKey3", Texts::NewPinTip, TwipsRect(1920, 1200, 600, 360));
-    Label1 = MakeLabel(this, "Label1", Texts::OldPinLabel, TwipsRect(720, 300, 1095, 255));
-    Label2 = MakeLabel(this, "Label2", Texts::NewPinLabel, TwipsRect(720, 800, 1095, 255));
-    Label3 = MakeLabel(this, "Label3", Texts::ConfirmPinLabel, TwipsRect(720, 1270, 1095, 255));
     Label1->setBuddy(txtKey1);
     Label2->setBuddy(txtKey2);
     Label3->setBuddy(txtKey3);
@@ -70,7 +69,7 @@ void Form3::Form_Load() {
 }
 
 void Form3::CheckOldPin() {
-    if (txtKey1->text() != startupPin) {
+    if (Pin::FromText(txtKey1->text()) != startupPin) {
         Refuse(Box::IncorrectOldPin(), {txtKey1}, txtKey1);
         return;
     }
@@ -92,15 +91,16 @@ void Form3::CheckNewPin() {
     }
     // The ledger is saved only under a four-digit PIN; any other would lose the run's
     // bookings at close without a word.
-    if (!IsFourDigitPin(txtKey3->text())) {
-        Refuse(Box::ForPin(PinCheck::NotFourDigits), {txtKey2, txtKey3}, txtKey2);
+    const std::optional<Pin> pin = Pin::FromText(txtKey3->text());
+    if (!pin) {
+        Refuse(Box::PinNotFourDigits(), {txtKey2, txtKey3}, txtKey2);
         return;
     }
-    ApplyNewPin();
+    ApplyNewPin(*pin);
 }
 
-void Form3::ApplyNewPin() {
-    emit NewPinChosen(txtKey3->text());
+void Form3::ApplyNewPin(const Pin& pin) {
+    emit NewPinChosen(pin);
     close();
 }
 

@@ -2,6 +2,8 @@
 // new PIN on for the ledger's next save.
 #pragma once
 
+#include "core/pin.h"
+
 #include <QWidget>
 #include <initializer_list>
 
@@ -15,11 +17,11 @@ class Form3 : public QWidget {
   public:
     // startupPin is the PIN typed at start-up, the only one the old PIN is checked against.
     // The window deletes itself when closed.
-    explicit Form3(const QString& startupPin, QWidget* parent = nullptr);
+    explicit Form3(const Pin& startupPin, QWidget* parent = nullptr);
 
   signals:
-    // The new PIN, typed twice alike and four digits.
-    void NewPinChosen(const QString& pin);
+    // The new PIN, typed twice alike.
+    void NewPinChosen(const Pin& pin);
     // The window is closing, however it closes: the ledger window shows again.
     void Closing();
 
@@ -31,17 +33,17 @@ class Form3 : public QWidget {
     void CheckOldPin();
     void AskConfirmPin();
     void CheckNewPin();
-    void ApplyNewPin();
+    void ApplyNewPin(const Pin& pin);
     void Form_Unload();
     // Empties the fields before the message, so the box never sits over a wrong entry.
     void Refuse(const BoxMessage& box, std::initializer_list<QLineEdit*> emptied, QLineEdit* focus);
 
-    const QString startupPin;
+    const Pin startupPin;
 
-    NumericField* txtKey1;
-    NumericField* txtKey2;
-    NumericField* txtKey3;
-    QLabel* Label1;
-    QLabel* Label2;
-    QLabel* Label3;
+    NumericField* const txtKey1;
+    NumericField* const txtKey2;
+    NumericField* const txtKey3;
+    QLabel* const Label1;
+    QLabel* const Label2;
+    QLabel* const Label3;
 };

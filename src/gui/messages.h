@@ -2,9 +2,7 @@
 // entries, the names screen readers speak, and each message box with its style and title.
 #pragma once
 
-#include "core/cipher.h"
 #include "core/ledger_files.h"
-#include "core/pin.h"
 #include "gui/runtime.h"
 
 #include <QDir>
@@ -96,27 +94,16 @@ inline QString Why(const FileError& error) {
     return error.system;
 }
 
-inline BoxMessage ForPin(PinCheck check) {
-    return Error(check == PinCheck::Empty ? QStringLiteral("Enter Pin")
-                                          : QStringLiteral("Enter Pin 4 Numbers"));
+inline BoxMessage PinEmpty() {
+    return Error(QStringLiteral("Enter Pin"));
+}
+
+inline BoxMessage PinNotFourDigits() {
+    return Error(QStringLiteral("Enter Pin 4 Numbers"));
 }
 
 inline BoxMessage TooMuchText() {
     return {QStringLiteral(" To Much TeX To Encode "), MsgStyle::Information, ErrorTitle};
-}
-
-// Why the cipher did not transform a text; Transformed has no box.
-inline BoxMessage ForCipher(CipherResult result) {
-    switch (result) {
-    case CipherResult::EmptyPin:
-        return ForPin(PinCheck::Empty);
-    case CipherResult::PinNotFourDigits:
-        return ForPin(PinCheck::NotFourDigits);
-    case CipherResult::TextTooLong:
-    case CipherResult::Transformed:
-        break;
-    }
-    return TooMuchText();
 }
 
 // A deciphered text that is not a ledger: the PIN is not the one that wrote it.

@@ -29,12 +29,14 @@ const QString Pound(QChar(0x00A3));
 
 class FullRunTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        ASSERT_TRUE(folder.isValid());
-    }
+    void SetUp() override { ASSERT_TRUE(folder.isValid()); }
+
+    // Nothing of a run goes on once it has ended.
+    void TearDown() override { EXPECT_EQ(rt.usedAfterEnd, 0); }
 
     // A fresh start of the program: the PIN window, the PIN typed and Enter pressed.
     Form2* Start(const QString& pin, const QString& in = {}) {
+        EXPECT_EQ(rt.usedAfterEnd, 0);
         rt.ends = 0;
         program.reset();
         files = OpenFiles(in.isEmpty() ? folder.path() : in);
@@ -88,7 +90,6 @@ TEST_F(FullRunTest, FirstRunOpensAnEmptyLedgerAndClosingItWritesNothing) {
     EXPECT_FALSE(program->PinWindow().isVisible());
     EXPECT_TRUE(ledger->LedgerText().isEmpty());
     EXPECT_TRUE(rt.boxes.empty());
-    EXPECT_EQ(txtKey(*ledger)->text(), QStringLiteral("1234"));
 
     ledger->close();
     EXPECT_EQ(rt.ends, 1);
@@ -190,7 +191,6 @@ TEST_F(FullRunTest, AChangedPinIsTheOneTheNextStartNeeds) {
     Enter(change, "txtKey2", "9876");
     Enter(change, "txtKey3", "9876");
     EXPECT_TRUE(ledger->isVisible());
-    EXPECT_EQ(txtKey(*ledger)->text(), QStringLiteral("9876"));
     ledger->close();
     EXPECT_EQ(rt.ends, 1);
 
@@ -213,7 +213,6 @@ TEST_F(FullRunTest, AShortNewPinIsRefusedSoTheNextSaveStillHappens) {
     EXPECT_EQ(rt.boxes.back().prompt, QStringLiteral("Enter Pin 4 Numbers"));
     change->close();
     EXPECT_TRUE(ledger->isVisible());
-    EXPECT_EQ(txtKey(*ledger)->text(), QStringLiteral("1234"));
 
     const QString text = ledger->LedgerText();
     ledger->close();
@@ -309,6 +308,7 @@ TEST_F(FullRunTest, TheLedgersPlaceIsHeldForTheRun) {
     ASSERT_TRUE(QFile::exists(LedgerFilePath(moved))) << "saved where the folder went";
 
     // Two folders with a link to one ledger: the lock is beside the ledger, so one copy.
+    rt.ends = 0; // two starts of the program
     const QString second = folder.filePath(QStringLiteral("second"));
     ASSERT_TRUE(QDir().mkpath(second));
     ASSERT_TRUE(QFile::link(LedgerFilePath(moved), LedgerFilePath(second)));

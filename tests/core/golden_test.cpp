@@ -4,7 +4,9 @@
 #include "core/cipher.h"
 #include "core/win1252.h"
 
+#include "support/ledger_builder.h"
 #include <QCryptographicHash>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -34,7 +36,8 @@ QString LongestText() {
 
 QByteArray Enciphered(const char* pin, QString text) {
     Cipher cipher;
-    EXPECT_EQ(cipher.SetRotorsFromPin(QString::fromLatin1(pin), text), CipherResult::Transformed);
+    EXPECT_EQ(cipher.SetRotorsFromPin(MakePin(QString::fromLatin1(pin)), text),
+              CipherResult::Transformed);
     return ToWin1252(text);
 }
 
@@ -53,7 +56,7 @@ TEST_P(GoldenVectors, EncipherToExactlyTheStoredBytesAndBack) {
 
     QString text = FromWin1252(QByteArray::fromHex(golden.hex));
     Cipher cipher;
-    cipher.SetRotorsFromPin(QString::fromLatin1(golden.pin), text);
+    cipher.SetRotorsFromPin(MakePin(QString::fromLatin1(golden.pin)), text);
     EXPECT_EQ(text, golden.plain);
 }
 

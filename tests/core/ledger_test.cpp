@@ -81,40 +81,33 @@ TEST(Ledger, TheBalanceIsReadBackWithItsSign) {
     Ledger ledger;
     ledger.Book(Booking::Credit, QStringLiteral("12.5"), FixedDay);
     // After one booking: the balance digits, the line end, and the entry line.
-    ledger.ReadBalance();
-    EXPECT_EQ(ledger.BalanceText,
+    EXPECT_EQ(ledger.ReadBalance(),
               QLatin1String("12.50\r\n") + Expected("06/12/2026", 50, "+#12.50"));
-    EXPECT_EQ(ledger.TextPos, 96);
-    ledger.Book(Booking::Debit, QStringLiteral("20"), FixedDay);
-    ledger.ReadBalance();
-    EXPECT_EQ(Val(ledger.BalanceText), -7.5);
-    EXPECT_EQ(ledger.Amount, 200000);
-    EXPECT_EQ(ledger.NewBalance, -75000);
+    const BookingOutcome debit = ledger.Book(Booking::Debit, QStringLiteral("20"), FixedDay);
+    EXPECT_EQ(Val(*ledger.ReadBalance()), -7.5);
+    EXPECT_EQ(debit.amount, 200000);
+    EXPECT_EQ(debit.balance, -75000);
 }
 
 struct BalanceCase {
     const char* what;
     QString text;
-    QString before;
-    QString after;
+    QString balance;
 };
 
 TEST(Ledger, ReadBalanceTakesWhatFollowsTheFirstPoundSign) {
     const QString entries =
         Expected("01/01/2026", 20, "-#3.00") + Expected("01/01/2026", 50, "+#9.00");
     const BalanceCase cases[] = {
-        {"first pound sign on an entry line", entries, QString(), entries.mid(32)},
-        {"no pound sign keeps the previous balance", QStringLiteral("no money here\r\n"),
-         QStringLiteral("4.00\r\n"), QStringLiteral("4.00\r\n")},
-        {"no pound sign on a new ledger", QString(), QString(), QString()},
-        {"pound sign last", QStringLiteral(u"abc\u00A3"), QStringLiteral("1"), QString()},
+        {"first pound sign on an entry line", entries, entries.mid(32)},
+        {"no pound sign reads as no balance", QStringLiteral("no money here\r\n"), QString()},
+        {"no pound sign on a new ledger", QString(), QString()},
+        {"pound sign last", QStringLiteral(u"abc\u00A3"), QString()},
     };
     for (const BalanceCase& c : cases) {
         Ledger ledger;
         ledger.SetText(c.text);
-        ledger.BalanceText = c.before;
-        ledger.ReadBalance();
-        EXPECT_EQ(ledger.BalanceText, c.after) << c.what;
+        EXPECT_EQ(ledger.ReadBalance(), c.balance) << c.what;
     }
 }
 
@@ -125,8 +118,8 @@ TEST(Ledger, PositionsBeyondSixteenBitsOverflow) {
     ledger.SetText(QString(32767, QLatin1Char(' ')));
     EXPECT_FALSE(ledger.ReadBalance()) << "the scan passes 32,767";
     ledger.SetText(QString(32766, QLatin1Char(' ')) + PoundSign);
-    EXPECT_TRUE(ledger.ReadBalance());
-    EXPECT_EQ(ledger.TextPos, 32767);
+    ASSERT_TRUE(ledger.ReadBalance()) << "the sign at position 32,767 is read";
+    EXPECT_TRUE(ledger.ReadBalance()->isEmpty());
 }
 
 TEST(Ledger, RefusedBookingsLeaveTheTextAsItWas) {

@@ -1,6 +1,8 @@
 #include "cipher_test_texts.h"
 #include "core/cipher.h"
 
+#include "support/ledger_builder.h"
+
 #include <gtest/gtest.h>
 
 #include <random>
@@ -45,9 +47,9 @@ TEST(Transform, TransformingTwiceFromTheSamePinGivesTheTextBackForEveryPin) {
         const QString pin = PinOf(n);
         const QString text = RandomText(rng, cipher, 150);
         QString stored = text;
-        ASSERT_EQ(cipher.SetRotorsFromPin(pin, stored), CipherResult::Transformed);
+        ASSERT_EQ(cipher.SetRotorsFromPin(MakePin(pin), stored), CipherResult::Transformed);
         ASSERT_EQ(stored.size(), text.size());
-        ASSERT_EQ(cipher.SetRotorsFromPin(pin, stored), CipherResult::Transformed);
+        ASSERT_EQ(cipher.SetRotorsFromPin(MakePin(pin), stored), CipherResult::Transformed);
         ASSERT_EQ(stored, text) << pin.toStdString();
     }
 }
@@ -178,19 +180,19 @@ TEST(Transform, Rotor3AdvancesAfter100MinusSThenEvery99ForEveryFirstPair) {
 TEST(Transform, PinsStartingWith00And99StepRotor3AtTheHundredthAndTheFirstCharacter) {
     Cipher cipher;
     QString none;
-    cipher.SetRotorsFromPin(QStringLiteral("0000"), none);
+    cipher.SetRotorsFromPin(MakePin(QStringLiteral("0000")), none);
     const QString at0000 = cipher.Rotor(3);
     QString text(99, u'a');
-    cipher.SetRotorsFromPin(QStringLiteral("0000"), text);
+    cipher.SetRotorsFromPin(MakePin(QStringLiteral("0000")), text);
     EXPECT_EQ(cipher.Rotor(3), at0000);
     text = QString(100, u'a');
-    cipher.SetRotorsFromPin(QStringLiteral("0000"), text);
+    cipher.SetRotorsFromPin(MakePin(QStringLiteral("0000")), text);
     EXPECT_EQ(cipher.Rotor(3), RotatedLeft(at0000, 1));
 
-    cipher.SetRotorsFromPin(QStringLiteral("9942"), none);
+    cipher.SetRotorsFromPin(MakePin(QStringLiteral("9942")), none);
     const QString at9942 = cipher.Rotor(3);
     text = QStringLiteral("a");
-    cipher.SetRotorsFromPin(QStringLiteral("9942"), text);
+    cipher.SetRotorsFromPin(MakePin(QStringLiteral("9942")), text);
     EXPECT_EQ(cipher.Rotor(3), RotatedLeft(at9942, 1));
     EXPECT_EQ(cipher.StepCount(), 1);
 }
@@ -200,10 +202,11 @@ TEST(Transform, TakesTextsUpTo32767Characters) {
     std::mt19937 rng(10);
     const QString longest = RandomText(rng, cipher, 32767);
     QString text = longest;
-    EXPECT_EQ(cipher.SetRotorsFromPin(QStringLiteral("5678"), text), CipherResult::Transformed);
+    EXPECT_EQ(cipher.SetRotorsFromPin(MakePin(QStringLiteral("5678")), text),
+              CipherResult::Transformed);
     EXPECT_NE(text, longest);
     EXPECT_EQ(text.size(), longest.size());
-    cipher.SetRotorsFromPin(QStringLiteral("5678"), text);
+    cipher.SetRotorsFromPin(MakePin(QStringLiteral("5678")), text);
     EXPECT_EQ(text, longest);
 }
 
@@ -212,7 +215,8 @@ TEST(Transform, RefusesLongerTextsAndLeavesThemUnchanged) {
     std::mt19937 rng(11);
     const QString tooLong = RandomText(rng, cipher, 32768);
     QString text = tooLong;
-    EXPECT_EQ(cipher.SetRotorsFromPin(QStringLiteral("5678"), text), CipherResult::TextTooLong);
+    EXPECT_EQ(cipher.SetRotorsFromPin(MakePin(QStringLiteral("5678")), text),
+              CipherResult::TextTooLong);
     EXPECT_EQ(text, tooLong);
     EXPECT_EQ(cipher.StepCount(), 56);
 }

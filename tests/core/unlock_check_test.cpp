@@ -2,6 +2,8 @@
 #include "core/ledger_lines.h"
 #include "core/unlock_check.h"
 
+#include "support/ledger_builder.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -32,7 +34,7 @@ QString FullLedger() {
 QString Stored(const QString& pin, const QString& ledger) {
     Cipher cipher;
     QString text = UnlockMarker + ledger;
-    EXPECT_EQ(cipher.SetRotorsFromPin(pin, text), CipherResult::Transformed);
+    EXPECT_EQ(cipher.SetRotorsFromPin(MakePin(pin), text), CipherResult::Transformed);
     return text + QStringLiteral("\r\n");
 }
 
@@ -44,7 +46,7 @@ struct Opened {
 Opened Open(const QString& pin, const QString& file) {
     Cipher cipher;
     QString text = file;
-    EXPECT_EQ(cipher.SetRotorsFromPin(pin, text), CipherResult::Transformed);
+    EXPECT_EQ(cipher.SetRotorsFromPin(MakePin(pin), text), CipherResult::Transformed);
     const UnlockResult result = CheckUnlockMarker(text);
     return {result, text};
 }
@@ -84,7 +86,7 @@ TEST(UnlockCheck, EveryWrongPinIsRefusedEvenWhenItDeciphersTheMarker) {
         if (pin == QLatin1String("4711")) continue;
         Cipher cipher;
         QString text = file;
-        cipher.SetRotorsFromPin(pin, text);
+        cipher.SetRotorsFromPin(MakePin(pin), text);
         const QString deciphered = text;
         markerMatches += text.front() == UnlockMarker;
         ASSERT_EQ(CheckUnlockMarker(text), UnlockResult::WrongPin) << pin.toStdString();

@@ -83,16 +83,6 @@ TEST(Numbers, ValIgnoresTheUserLocale) {
     QLocale::setDefault(saved);
 }
 
-TEST(Numbers, ToInt16HasNoValueOutside16BitsOrForText) {
-    EXPECT_EQ(ToInt16(QStringLiteral("32767")), 32767);
-    EXPECT_EQ(ToInt16(QStringLiteral("-32768")), -32768);
-    for (const char* text : {"32768", "-32769", "99999999999999999999"})
-        EXPECT_FALSE(ToInt16(QString::fromLatin1(text))) << text;
-    EXPECT_EQ(ToInt16(qsizetype(32767)), 32767);
-    EXPECT_FALSE(ToInt16(qsizetype(32768)));
-    EXPECT_FALSE(ToInt16(QStringLiteral("12a")));
-}
-
 TEST(Dates, DayMonthYearWhateverTheLocale) {
     const QLocale saved;
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));

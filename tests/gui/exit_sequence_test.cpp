@@ -49,7 +49,7 @@ TEST_P(PassCount, UntilTheTopLiesBeyondTheScreenWidth) {
     rt.screenWidthTwips = GetParam().screenWidth;
     FakeWindow window;
     window.top = GetParam().top;
-    ShrinkAndEnd(window);
+    EXPECT_EQ(ShrinkAndEnd(window), ::Run::Ended);
     EXPECT_EQ(window.passes, GetParam().passes);
     EXPECT_EQ(window.top, GetParam().top + 30.0f * GetParam().passes);
     EXPECT_EQ(rt.ends, 1);
@@ -65,7 +65,7 @@ TEST(ShrinkAndEnd, FirstPassMovesBy30AndShrinksBy60) {
     ScriptedRuntime rt;
     rt.screenWidthTwips = 0; // ends after one pass
     FakeWindow window;
-    ShrinkAndEnd(window);
+    EXPECT_EQ(ShrinkAndEnd(window), ::Run::Ended);
     EXPECT_EQ(window.top, 3030);
     EXPECT_EQ(window.left, 1030);
     EXPECT_EQ(window.width, 4740);
@@ -77,7 +77,7 @@ TEST(ShrinkAndEnd, PassesGoOnOnceTheSizeCanShrinkNoFurther) {
         ScriptedRuntime rt;
         FakeWindow window;
         window.smallest = smallest;
-        ShrinkAndEnd(window);
+        EXPECT_EQ(ShrinkAndEnd(window), ::Run::Ended);
         EXPECT_EQ(window.passes, 413);
         EXPECT_EQ(window.left, 1000 + 413 * 30);
         EXPECT_EQ(window.width, std::max(smallest, 4800.0f - 80 * 60)) << smallest;
@@ -90,7 +90,7 @@ TEST(ShrinkAndEnd, AWindowThatCannotMoveStillEnds) {
     ScriptedRuntime rt;
     FakeWindow window;
     window.movable = false;
-    ShrinkAndEnd(window);
+    EXPECT_EQ(ShrinkAndEnd(window), ::Run::Ended);
     EXPECT_EQ(window.passes, 413);
     EXPECT_EQ(window.top, 3000);
     EXPECT_EQ(rt.ends, 1);
@@ -103,7 +103,7 @@ TEST(ShrinkAndEnd, RealWidgetShrinksAndDriftsInTwips) {
     widget.setFixedSize(100, 60);
     widget.move(60, 200);
     widget.show();
-    ShrinkAndEnd(widget);
+    EXPECT_EQ(ShrinkAndEnd(widget), ::Run::Ended);
     EXPECT_EQ(widget.pos(), QPoint(62, 202));
     EXPECT_EQ(widget.size(), QSize(96, 56));
     EXPECT_EQ(rt.ends, 1);
@@ -117,7 +117,7 @@ TEST(ShrinkAndEnd, RealWidgetMakesEveryPass) {
     widget.show();
     WidgetTwipsWindow twips(widget);
     EXPECT_EQ(twips.Top(), 3000);
-    ShrinkAndEnd(twips);
+    EXPECT_EQ(ShrinkAndEnd(twips), ::Run::Ended);
     EXPECT_EQ(twips.Top(), 3000 + 413 * 30);
     EXPECT_EQ(twips.Left(), 900 + 413 * 30);
     EXPECT_LE(widget.width(), 100);

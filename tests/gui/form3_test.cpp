@@ -27,13 +27,12 @@ struct Seen {
 class ChangePin : public ::testing::Test {
   protected:
     ScriptedRuntime rt;
-    QLineEdit holder;
+    std::optional<Pin> chosen; // what the window handed on
     QWidget ledger;
     QPointer<Form3> form;
     std::vector<Seen> seen;
 
     void SetUp() override {
-        holder.setText(StartupPin);
         rt.onBox = [this](const RecordedBox& box) {
             seen.push_back({box.prompt, box.style, box.title, Texts()});
         };
@@ -42,8 +41,8 @@ class ChangePin : public ::testing::Test {
     void TearDown() override { delete form; }
 
     void Open() {
-        form = new Form3(StartupPin);
-        QObject::connect(form, &Form3::NewPinChosen, &holder, &QLineEdit::setText);
+        form = new Form3(MakePin(StartupPin));
+        QObject::connect(form, &Form3::NewPinChosen, [this](const Pin& pin) { chosen = pin; });
         QObject::connect(form, &Form3::Closing, &ledger, &QWidget::show);
         form->show();
         form->activateWindow();
@@ -172,7 +171,7 @@ TEST_P(AtEachStep, CloseBoxBringsTheLedgerBackWithItsPin) {
     Type(GetParam().typed);
     form->close();
     EXPECT_TRUE(ledger.isVisible());
-    EXPECT_EQ(holder.text(), StartupPin);
+    EXPECT_FALSE(chosen);
     EXPECT_TRUE(Destroyed());
 
     Open(); // a fresh window forgets what was typed
@@ -186,7 +185,7 @@ TEST_F(ChangePin, NewPinsThatDoNotMatchAreRefused) {
     EXPECT_EQ(seen, std::vector{Refusal("New Pin Does Not Match", "1234||")});
     EXPECT_EQ(Rows(), "123");
     EXPECT_EQ(Focused(), Field("txtKey2"));
-    EXPECT_EQ(holder.text(), StartupPin);
+    EXPECT_FALSE(chosen);
     EXPECT_FALSE(Destroyed());
 }
 
@@ -199,7 +198,7 @@ TEST_P(MatchingButNotFourDigits, IsRefusedSoTheLedgerStaysSavable) {
     EXPECT_EQ(seen, std::vector{Refusal("Enter Pin 4 Numbers", "1234||")});
     EXPECT_EQ(Rows(), "123");
     EXPECT_EQ(Focused(), Field("txtKey2"));
-    EXPECT_EQ(holder.text(), StartupPin);
+    EXPECT_FALSE(chosen);
     EXPECT_FALSE(Destroyed());
 }
 
@@ -209,7 +208,7 @@ INSTANTIATE_TEST_SUITE_P(Pins, Accepted, ::testing::Values("5678", StartupPin, "
 TEST_P(Accepted, HandsTheNewPinToTheLedgerAndCloses) {
     Type("1234\r" + GetParam() + "\r" + GetParam() + "\r");
     EXPECT_TRUE(rt.boxes.empty());
-    EXPECT_EQ(holder.text(), GetParam());
+    EXPECT_EQ(chosen, Pin::FromText(GetParam()));
     EXPECT_TRUE(ledger.isVisible());
     EXPECT_TRUE(Destroyed());
 }
@@ -232,7 +231,7 @@ TEST_F(ChangePin, AWrongOldPinAfterTheNewRowDoesNotStopTheChange) {
     Type("1111\r");
     Field("txtKey2")->setFocus();
     Type("\r9999\r");
-    EXPECT_EQ(holder.text(), "9999");
+    EXPECT_EQ(chosen, Pin::FromText(u"9999"));
     EXPECT_TRUE(Destroyed());
 }
 } // namespace

@@ -15,15 +15,9 @@ struct Expected {
 
 TEST(Messages, CoreResultsBecomeTheDesignedBoxes) {
     const Expected cases[] = {
-        {Box::ForCipher(CipherResult::EmptyPin), u"Enter Pin", MsgStyle::Critical, u" Error "},
-        {Box::ForCipher(CipherResult::PinNotFourDigits), u"Enter Pin 4 Numbers", MsgStyle::Critical,
-         u" Error "},
-        {Box::ForCipher(CipherResult::TextTooLong), u" To Much TeX To Encode ",
-         MsgStyle::Information, u" Error "},
-        {Box::ForPin(CheckPinText(QStringLiteral(""))), u"Enter Pin", MsgStyle::Critical,
-         u" Error "},
-        {Box::ForPin(CheckPinText(QStringLiteral("12.4"))), u"Enter Pin 4 Numbers",
-         MsgStyle::Critical, u" Error "},
+        {Box::PinEmpty(), u"Enter Pin", MsgStyle::Critical, u" Error "},
+        {Box::PinNotFourDigits(), u"Enter Pin 4 Numbers", MsgStyle::Critical, u" Error "},
+        {Box::TooMuchText(), u" To Much TeX To Encode ", MsgStyle::Information, u" Error "},
         {Box::WrongPin(), u" Opps Wrong Password ", MsgStyle::Critical, u" Error "},
         {Box::PlainCopySaved(), u"QcUcV3.1.Txt File Saved Do you wish to Exit  Yes No?",
          MsgStyle::YesNoQuestion, u"Query"},

@@ -3,9 +3,15 @@
 #pragma once
 
 #include "core/ledger_lines.h"
+#include "core/pin.h"
 
 #include <QDate>
 #include <QString>
+
+// A PIN the test knows to be four digits.
+inline Pin MakePin(const QString& text) {
+    return Pin::FromText(text).value();
+}
 
 inline QDate FixedDay() {
     return QDate(2026, 12, 6);

@@ -23,6 +23,7 @@ class ScriptedRuntime : public Runtime {
     std::deque<MsgAnswer> answers; // answers for Yes/No boxes, in order; No when none is left
     int beeps = 0;
     int ends = 0;
+    int usedAfterEnd = 0;               // services asked for once the run had ended: none may be
     std::vector<MousePointer> pointers; // every pointer set, in order
     int screenWidthTwips = 15360;
     // The clock: a fixed time unless a function is given.
@@ -35,6 +36,7 @@ class ScriptedRuntime : public Runtime {
     ~ScriptedRuntime() override { SetRuntime(nullptr); }
 
     MsgAnswer MsgBox(const QString& prompt, MsgStyle style, const QString& title) override {
+        usedAfterEnd += ends;
         boxes.push_back({prompt, int(style), title});
         if (onBox) onBox(boxes.back());
         if (style != MsgStyle::YesNoQuestion) return MsgAnswer::Ok;
@@ -43,9 +45,18 @@ class ScriptedRuntime : public Runtime {
         answers.pop_front();
         return answer;
     }
-    void Beep() override { ++beeps; }
+    void Beep() override {
+        usedAfterEnd += ends;
+        ++beeps;
+    }
     QDateTime Now() override { return clock ? clock() : now; }
     int ScreenWidthTwips() override { return screenWidthTwips; }
-    void SetMousePointer(MousePointer pointer) override { pointers.push_back(pointer); }
-    void End() override { ++ends; }
+    void SetMousePointer(MousePointer pointer) override {
+        usedAfterEnd += ends;
+        pointers.push_back(pointer);
+    }
+    void End() override {
+        usedAfterEnd += ends;
+        ++ends;
+    }
 };
