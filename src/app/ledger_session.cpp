@@ -117,9 +117,8 @@ void LedgerSession::ChaPass_Click() {
     auto* form3 = new Form3(startupPin);
     connect(form3, &Form3::NewPinChosen, this, [this](const Pin& chosen) { pin = chosen; });
     connect(form3, &Form3::Closing, &form2, &Form2::show);
-    // Shown before the ledger window hides, so that the focus goes straight to the old PIN.
-    form3->show();
     form2.hide();
+    form3->show();
 }
 
 void LedgerSession::SaveQuietly() {

@@ -79,7 +79,10 @@ def every_window_heard(t):
     lines = reader.text(ledger_window["Ledger"])
     assert lines == expected.text.replace("\r\n", "\n"), f"the ledger reads {lines!r}"
 
-    user.menu(ledger, "c")
+    # Through the File menu, and then straight to the old PIN, never by the ledger.
+    on_the_way = reader.announced(lambda: user.menu(ledger, "c"), ["Old PIN"])
+    assert on_the_way[-1:] == ["Old PIN"] and "Ledger" not in on_the_way, (
+        f"opening Change PIN announced {on_the_way}")
     heard(reader, pid, CHANGE_PIN_WINDOW, CHANGE_PIN_CONTROLS)
     desktop.activate(user.window(CHANGE_PIN_WINDOW))
     for pin_typed, next_field in [("1234", "New PIN"), ("5678", "Confirm PIN")]:
