@@ -2,22 +2,9 @@
 // program ends.
 #pragma once
 
-class QWidget;
+#include "gui/twips_window.h"
 
-// A window's outer geometry in twips. A set the window refuses or clamps leaves the value
-// as the window has it; the exit sequence reads every value afresh.
-class TwipsWindow {
-  public:
-    virtual ~TwipsWindow() = default;
-    virtual float Top() const = 0;
-    virtual float Left() const = 0;
-    virtual float Width() const = 0;
-    virtual float Height() const = 0;
-    virtual void SetTop(float twips) = 0;
-    virtual void SetLeft(float twips) = 0;
-    virtual void SetWidth(float twips) = 0;
-    virtual void SetHeight(float twips) = 0;
-};
+class QWidget;
 
 // Moves the window 30 twips down and right and shrinks it by 60 each pass until its top
 // lies beyond the screen's width, then calls Rt().End(). The test runtime's End()
