@@ -14,6 +14,7 @@ ScriptedRuntime& BenchRuntime() {
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     InstallFontSubstitutes();
+    InstallWindowAccessibility();
     QApplication app(argc, argv);
     BenchRuntime();
     benchmark::Initialize(&argc, argv);

@@ -13,6 +13,7 @@
 int main(int argc, char** argv) {
     GuardProcess();
     InstallFontSubstitutes();
+    InstallWindowAccessibility();
     QApplication app(argc, argv);
     QtRuntime runtime;
     SetRuntime(&runtime);

@@ -2,22 +2,9 @@
 // program ends.
 #pragma once
 
-class QWidget;
+#include "gui/twips_window.h"
 
-// A window's outer geometry in twips. A set the window refuses or clamps leaves the value
-// as the window has it; the exit sequence reads every value afresh.
-class TwipsWindow {
-  public:
-    virtual ~TwipsWindow() = default;
-    virtual float Top() const = 0;
-    virtual float Left() const = 0;
-    virtual float Width() const = 0;
-    virtual float Height() const = 0;
-    virtual void SetTop(float twips) = 0;
-    virtual void SetLeft(float twips) = 0;
-    virtual void SetWidth(float twips) = 0;
-    virtual void SetHeight(float twips) = 0;
-};
+class QWidget;
 
 // Whether a run goes on after a step. Ended comes only from ShrinkAndEnd, and a step that
 // gets it hands it straight back: the real runtime never returns from the end, so nothing

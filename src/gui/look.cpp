@@ -57,6 +57,10 @@ void InstallFontSubstitutes() {
     QFont::insertSubstitution(QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"));
 }
 
+void InstallWindowAccessibility() {
+    QAccessible::installFactory(PlainWindowAccessible);
+}
+
 QFont DesignFont(const QString& family, double points, bool bold) {
     QFont font(family);
     font.setPointSizeF(points);
@@ -87,8 +91,6 @@ void PaintGrey(QWidget* control) {
 }
 
 void ApplyWindowLook(QWidget* window, const QString& caption, int widthTwips, int heightTwips) {
-    static const bool heardAsWindows = (QAccessible::installFactory(PlainWindowAccessible), true);
-    Q_UNUSED(heardAsWindows);
     window->setWindowTitle(caption);
     window->setWindowIcon(Picture(QStringLiteral("quillcount")));
     window->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |

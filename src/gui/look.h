@@ -13,6 +13,9 @@ class QWidget;
 // before the first window is built.
 void InstallFontSubstitutes();
 
+// Has screen readers hear a plain widget made a window as a window. Call once, at start.
+void InstallWindowAccessibility();
+
 // A font by its designed name ("MS Sans Serif", "Courier New") and point size.
 QFont DesignFont(const QString& family, double points, bool bold);
 

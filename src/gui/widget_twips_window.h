@@ -1,7 +1,7 @@
 // A top-level widget seen as a window measured in twips, for the exit sequence.
 #pragma once
 
-#include "gui/exit_sequence.h"
+#include "gui/twips_window.h"
 
 class QWidget;
 

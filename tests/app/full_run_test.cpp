@@ -126,7 +126,7 @@ TEST_F(FullRunTest, AWrongPinIsRefusedAndEndsTheRunWithTheFileUntouched) {
     ASSERT_EQ(rt.boxes.size(), 1u);
     EXPECT_EQ(rt.boxes[0].prompt, QStringLiteral(" Opps Wrong Password "));
     EXPECT_EQ(rt.boxes[0].title, QStringLiteral(" Error "));
-    EXPECT_EQ(rt.boxes[0].style, 16);
+    EXPECT_EQ(rt.boxes[0].style, MsgStyle::Critical);
     EXPECT_EQ(rt.ends, 1);
     EXPECT_TRUE(program->PinWindow().isVisible())
         << "the PIN window stays up until the program ends";
@@ -153,7 +153,7 @@ TEST_F(FullRunTest, PlainCopyThenNoKeepsTheWindowAndALaterCloseStillSaves) {
     EXPECT_EQ(rt.boxes[0].prompt,
               QStringLiteral("QcUcV3.1.Txt File Saved Do you wish to Exit  Yes No?"));
     EXPECT_EQ(rt.boxes[0].title, QStringLiteral("Query"));
-    EXPECT_EQ(rt.boxes[0].style, 36);
+    EXPECT_EQ(rt.boxes[0].style, MsgStyle::YesNoQuestion);
     EXPECT_EQ(rt.ends, 0);
     EXPECT_TRUE(ledger->isVisible());
     const QByteArray plain = PlainCopy();
@@ -233,7 +233,7 @@ TEST_F(FullRunTest, AFailedSaveKeepsTheWindowWithThePlainLedgerAndTheOldFile) {
     EXPECT_EQ(rt.ends, 0) << "the program does not end with the bookings unsaved";
     ASSERT_EQ(rt.boxes.size(), 2u);
     EXPECT_EQ(rt.boxes[1].title, QStringLiteral(" Error "));
-    EXPECT_EQ(rt.boxes[1].style, 16);
+    EXPECT_EQ(rt.boxes[1].style, MsgStyle::Critical);
     EXPECT_TRUE(rt.boxes[1].prompt.contains(QStringLiteral("could not be saved")));
     EXPECT_TRUE(ledger->isVisible());
     EXPECT_EQ(ledger->LedgerText(), text);
@@ -253,7 +253,7 @@ TEST_F(FullRunTest, ALedgerFileThatCannotBeReadEndsTheRunWithoutTouchingIt) {
     EXPECT_EQ(Start("1234"), nullptr);
     ASSERT_EQ(rt.boxes.size(), 1u);
     EXPECT_TRUE(rt.boxes[0].prompt.contains(QStringLiteral("cannot be read")));
-    EXPECT_EQ(rt.boxes[0].style, 16);
+    EXPECT_EQ(rt.boxes[0].style, MsgStyle::Critical);
     EXPECT_EQ(rt.ends, 1);
     EXPECT_TRUE(QFileInfo(LedgerFilePath(folder.path())).isDir());
 }
@@ -268,7 +268,7 @@ TEST_F(FullRunTest, ALedgerFileTooLongToDecipherEndsTheRunWithoutTouchingIt) {
     EXPECT_EQ(Start("1234"), nullptr);
     ASSERT_EQ(rt.boxes.size(), 1u);
     EXPECT_EQ(rt.boxes[0].prompt, QStringLiteral(" To Much TeX To Encode "));
-    EXPECT_EQ(rt.boxes[0].style, 64);
+    EXPECT_EQ(rt.boxes[0].style, MsgStyle::Information);
     EXPECT_EQ(rt.ends, 1);
     EXPECT_EQ(LedgerFile(), tooLong);
 }
@@ -331,7 +331,7 @@ TEST_F(FullRunTest, TheLedgersPlaceIsHeldForTheRun) {
         rt.answers = {answer};
         ledger->close();
         ASSERT_EQ(rt.boxes.size(), answer == MsgAnswer::No ? 1u : 2u);
-        EXPECT_EQ(rt.boxes.back().style, 36);
+        EXPECT_EQ(rt.boxes.back().style, MsgStyle::YesNoQuestion);
         EXPECT_EQ(rt.boxes.back().title, QStringLiteral("Query"));
         EXPECT_TRUE(rt.boxes.back().prompt.contains(QStringLiteral("changed")));
     }

@@ -54,7 +54,7 @@ TEST_F(LedgerLockTest, ALockThatCannotBeShownAliveAsksAndYesTakesIt) {
             rt.answers.assign(1, answer);
             const LockOutcome outcome = Take();
             ASSERT_EQ(rt.boxes.size(), 1u) << stale.what;
-            EXPECT_EQ(rt.boxes[0].style, 36) << stale.what;
+            EXPECT_EQ(rt.boxes[0].style, MsgStyle::YesNoQuestion) << stale.what;
             EXPECT_EQ(rt.boxes[0].title, QStringLiteral("Query")) << stale.what;
             EXPECT_TRUE(rt.boxes[0].prompt.contains(folder.path())) << stale.what;
             EXPECT_TRUE(rt.boxes[0].prompt.contains(QLatin1String(stale.named))) << stale.what;
@@ -110,7 +110,7 @@ TEST_F(LedgerLockTest, WhatIsNotALockOfOursIsToldAtOnceAndLeftAsItIs) {
         EXPECT_EQ(Take(), LockOutcome::Refused) << thing.what;
         EXPECT_LT(timer.elapsed(), 1000) << thing.what;
         ASSERT_EQ(rt.boxes.size(), 1u) << thing.what;
-        EXPECT_EQ(rt.boxes[0].style, 16) << thing.what;
+        EXPECT_EQ(rt.boxes[0].style, MsgStyle::Critical) << thing.what;
         EXPECT_TRUE(rt.boxes[0].prompt.contains(QLatin1String(thing.told))) << thing.what;
         EXPECT_TRUE(QFileInfo(Path()).exists() || QFileInfo(Path()).isSymLink()) << thing.what;
     }

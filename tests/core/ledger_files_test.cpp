@@ -1,3 +1,4 @@
+#include "core/ledger_file_format.h"
 #include "core/ledger_files.h"
 #include "core/win1252.h"
 #include "support/file_helpers.h"
@@ -83,7 +84,7 @@ TEST(PlainCopy, StoresThePoundSignAsByte163) {
 // exactly what was saved, line end included.
 TEST(LedgerFile, LoadsExactlyWhatWasSaved) {
     QTemporaryDir folder;
-    const QByteArray bytes = Payload(32'765, 9);
+    const QByteArray bytes = Payload(MaxLedgerFileLength - 2, 9); // the longest, with CR LF
     ASSERT_TRUE(OpenFiles(folder.path())->SaveLedgerFile(bytes).ok);
 
     const LoadResult loaded = OpenFiles(folder.path())->LoadLedgerFile();

@@ -197,10 +197,10 @@ TEST(Transform, PinsStartingWith00And99StepRotor3AtTheHundredthAndTheFirstCharac
     EXPECT_EQ(cipher.StepCount(), 1);
 }
 
-TEST(Transform, TakesTextsUpTo32767Characters) {
+TEST(Transform, TakesTextsUpToTheLongestLength) {
     Cipher cipher;
     std::mt19937 rng(10);
-    const QString longest = RandomText(rng, cipher, 32767);
+    const QString longest = RandomText(rng, cipher, Cipher::MaxTextLength);
     QString text = longest;
     EXPECT_EQ(cipher.SetRotorsFromPin(MakePin(QStringLiteral("5678")), text),
               CipherResult::Transformed);
@@ -213,7 +213,7 @@ TEST(Transform, TakesTextsUpTo32767Characters) {
 TEST(Transform, RefusesLongerTextsAndLeavesThemUnchanged) {
     Cipher cipher;
     std::mt19937 rng(11);
-    const QString tooLong = RandomText(rng, cipher, 32768);
+    const QString tooLong = RandomText(rng, cipher, Cipher::MaxTextLength + 1);
     QString text = tooLong;
     EXPECT_EQ(cipher.SetRotorsFromPin(MakePin(QStringLiteral("5678")), text),
               CipherResult::TextTooLong);

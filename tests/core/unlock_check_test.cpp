@@ -25,7 +25,7 @@ QString FullLedger() {
         const QString pair = BalanceLine(date, Money(i) * 1234567 - 999999999) +
                              EntryLine(date, i % 2 ? Booking::Debit : Booking::Credit,
                                        Money(i % 99999999) * MoneyUnitsPerOne + 9900);
-        if (text.size() + pair.size() > 32764) return text;
+        if (text.size() + pair.size() > MaxLedgerLength) return text;
         text = pair + text;
     }
 }

@@ -116,7 +116,7 @@ TEST_P(CheckPinTest, EnterReportsWhatIsWrongAndKeepsTheText) {
     ASSERT_EQ(rt.boxes.size(), 1u);
     EXPECT_EQ(rt.boxes[0].prompt, QLatin1String(GetParam().prompt));
     EXPECT_EQ(rt.boxes[0].title, QStringLiteral(" Error "));
-    EXPECT_EQ(rt.boxes[0].style, 16);
+    EXPECT_EQ(rt.boxes[0].style, MsgStyle::Critical);
     EXPECT_EQ(txtKey->text(), QLatin1String(GetParam().typed));
     EXPECT_EQ(Focused(), QStringLiteral("txtKey"));
     EXPECT_TRUE(form.isVisible());

@@ -121,7 +121,7 @@ TEST_F(Form2Test, TheBookingThatWouldOverfillTheLedgerIsRefused) {
     QTest::mouseClick(Plus(form), Qt::LeftButton);
     ASSERT_EQ(runtime.boxes.size(), 1u);
     EXPECT_EQ(runtime.boxes[0].prompt, QLatin1String(" To Much TeX To Encode "));
-    EXPECT_EQ(runtime.boxes[0].style, 64);
+    EXPECT_EQ(runtime.boxes[0].style, MsgStyle::Information);
     EXPECT_EQ(runtime.boxes[0].title, QLatin1String(" Error "));
     EXPECT_EQ(form.LedgerText(), full);
     ExpectViewMatchesText();
@@ -134,7 +134,7 @@ TEST_F(Form2Test, AMoneyOverflowIsToldAndChangesNothing) {
     Type(QStringLiteral("99999999"));
     QTest::mouseClick(Plus(form), Qt::LeftButton);
     ASSERT_EQ(runtime.boxes.size(), 1u);
-    EXPECT_EQ(runtime.boxes[0].style, 16);
+    EXPECT_EQ(runtime.boxes[0].style, MsgStyle::Critical);
     EXPECT_EQ(runtime.boxes[0].title, QLatin1String(" Error "));
     EXPECT_EQ(form.LedgerText(), huge);
     ExpectViewMatchesText();

@@ -14,13 +14,13 @@ const QString StartupPin = QStringLiteral("1234");
 // A message box and the three fields' texts while it was up.
 struct Seen {
     QString prompt;
-    int style;
+    MsgStyle style;
     QString title;
     QString fields;
     bool operator==(const Seen&) const = default;
     friend void PrintTo(const Seen& s, std::ostream* os) {
-        *os << '"' << s.prompt.toStdString() << "\" " << s.style << " \"" << s.title.toStdString()
-            << "\" fields " << s.fields.toStdString();
+        *os << '"' << s.prompt.toStdString() << "\" " << int(s.style) << " \""
+            << s.title.toStdString() << "\" fields " << s.fields.toStdString();
     }
 };
 
@@ -80,7 +80,7 @@ class ChangePin : public ::testing::Test {
         return form.isNull();
     }
     static Seen Refusal(const QString& prompt, const QString& fields) {
-        return {prompt, 16, QStringLiteral(" Error "), fields};
+        return {prompt, MsgStyle::Critical, QStringLiteral(" Error "), fields};
     }
 };
 

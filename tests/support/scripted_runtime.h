@@ -9,11 +9,17 @@
 #include <QString>
 #include <deque>
 #include <functional>
+#include <ostream>
 #include <vector>
+
+// A failing comparison names a box's style by its number.
+inline void PrintTo(MsgStyle style, std::ostream* os) {
+    *os << int(style);
+}
 
 struct RecordedBox {
     QString prompt;
-    int style; // the style's number: 16, 36 or 64
+    MsgStyle style;
     QString title;
 };
 
@@ -37,7 +43,7 @@ class ScriptedRuntime : public Runtime {
 
     MsgAnswer MsgBox(const QString& prompt, MsgStyle style, const QString& title) override {
         usedAfterEnd += ends;
-        boxes.push_back({prompt, int(style), title});
+        boxes.push_back({prompt, style, title});
         if (onBox) onBox(boxes.back());
         if (style != MsgStyle::YesNoQuestion) return MsgAnswer::Ok;
         if (answers.empty()) return MsgAnswer::No;
