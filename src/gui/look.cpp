@@ -19,9 +19,11 @@ const QColor Grey(192, 192, 192);
 void CentreOnScreen(QWidget* window) {
     const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
     if (!screen) return;
+    const QRect available = screen->availableGeometry();
     QRect frame = window->frameGeometry();
-    frame.moveCenter(screen->availableGeometry().center());
-    window->move(frame.topLeft());
+    frame.moveCenter(available.center());
+    // On a screen smaller than the window, the title bar, menu and close box stay on it.
+    window->move(qMax(frame.left(), available.left()), qMax(frame.top(), available.top()));
 }
 
 // A plain widget made a window (the PIN and Change PIN windows) is otherwise heard by

@@ -1,3 +1,4 @@
+#include "gui/form1.h"
 #include "gui/form2.h"
 #include "gui/look.h"
 #include "gui/numeric_field.h"
@@ -13,6 +14,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextBlock>
@@ -166,6 +168,26 @@ TEST_F(Form2Test, FirstFocusAndTabOrder) {
         widget = QApplication::focusWidget();
     } while (widget != Text1(form) && order.size() < 10);
     EXPECT_EQ(order, QStringList({"Text1", "txtData", "Minus", "Plus"}));
+}
+
+// Centred along each way the window fits the screen; from the screen's edge along one it
+// does not fit, so that its title bar, menu and close box can be reached.
+TEST(Placement, WindowsOpenCentredWithTheirTopLeftOnTheScreen) {
+    ScriptedRuntime runtime;
+    Form1 pinWindow;
+    Form2 ledgerWindow;
+    for (QWidget* window :
+         {static_cast<QWidget*>(&pinWindow), static_cast<QWidget*>(&ledgerWindow)}) {
+        window->show();
+        const QRect screen = window->screen()->availableGeometry();
+        const QRect frame = window->frameGeometry();
+        const auto expectAlong = [](int start, int size, int screenStart, int screenSize) {
+            EXPECT_EQ(start,
+                      size <= screenSize ? screenStart + (screenSize - size) / 2 : screenStart);
+        };
+        expectAlong(frame.left(), frame.width(), screen.left(), screen.width());
+        expectAlong(frame.top(), frame.height(), screen.top(), screen.height());
+    }
 }
 
 TEST(Form2Layout, ControlsStandWhereDesigned) {
