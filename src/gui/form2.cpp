@@ -94,8 +94,10 @@ Form2::Form2(QWidget* parent)
     txtData->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     txtData->setUndoRedoEnabled(false);
     txtData->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    txtData->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    txtData->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    // A line wider than the field, in a font wider than the design's, scrolls sideways: a
+    // wrapped balance would read as a line of its own.
+    txtData->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    txtData->setLineWrapMode(QPlainTextEdit::NoWrap);
     txtData->setFont(FieldFont());
 
     // Scratch space lying below the client area; the user must not tab into what he

@@ -15,6 +15,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextBlock>
@@ -149,6 +150,13 @@ TEST_F(Form2Test, TheLongestBalanceLineFitsWithoutWrapping) {
     const QTextBlock first = txtData(form)->document()->firstBlock();
     ASSERT_NE(first.layout(), nullptr);
     EXPECT_EQ(first.layout()->lineCount(), 1);
+    EXPECT_LE(first.layout()->lineAt(0).naturalTextWidth(), txtData(form)->viewport()->width());
+
+    // In a font far wider than the design's, the line scrolls sideways instead of wrapping.
+    txtData(form)->setFont(DesignFont(QStringLiteral("DejaVu Sans"), 16, true));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(txtData(form)->document()->firstBlock().layout()->lineCount(), 1);
+    EXPECT_GT(txtData(form)->horizontalScrollBar()->maximum(), 0);
 }
 
 TEST_F(Form2Test, CloseAsksTheCloseSequenceAndStaysOpen) {
@@ -217,7 +225,7 @@ TEST(Form2Layout, ControlsStandWhereDesigned) {
             << field->objectName().toStdString();
     EXPECT_TRUE(txtData(form)->isReadOnly());
     EXPECT_EQ(txtData(form)->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
-    EXPECT_EQ(txtData(form)->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    EXPECT_EQ(txtData(form)->horizontalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
 }
 
 TEST(Form2Layout, ThePinHolderIsHiddenAndNeverFocused) {
