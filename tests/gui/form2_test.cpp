@@ -178,23 +178,18 @@ TEST_F(Form2Test, FirstFocusAndTabOrder) {
     EXPECT_EQ(order, QStringList({"Text1", "txtData", "Minus", "Plus"}));
 }
 
-// Centred along each way the window fits the screen; from the screen's edge along one it
-// does not fit, so that its title bar, menu and close box can be reached.
+// Centred on the screen, then moved so that a window larger than the screen keeps its title
+// bar, menu and close box on it.
 TEST(Placement, WindowsOpenCentredWithTheirTopLeftOnTheScreen) {
     ScriptedRuntime runtime;
     Form1 pinWindow;
     Form2 ledgerWindow;
-    for (QWidget* window :
-         {static_cast<QWidget*>(&pinWindow), static_cast<QWidget*>(&ledgerWindow)}) {
+    for (QWidget* window : std::initializer_list<QWidget*>{&pinWindow, &ledgerWindow}) {
         window->show();
         const QRect screen = window->screen()->availableGeometry();
         const QRect frame = window->frameGeometry();
-        const auto expectAlong = [](int start, int size, int screenStart, int screenSize) {
-            EXPECT_EQ(start,
-                      size <= screenSize ? screenStart + (screenSize - size) / 2 : screenStart);
-        };
-        expectAlong(frame.left(), frame.width(), screen.left(), screen.width());
-        expectAlong(frame.top(), frame.height(), screen.top(), screen.height());
+        EXPECT_EQ(frame.left(), screen.left() + std::max((screen.width() - frame.width()) / 2, 0));
+        EXPECT_EQ(frame.top(), screen.top() + std::max((screen.height() - frame.height()) / 2, 0));
     }
 }
 
