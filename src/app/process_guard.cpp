@@ -19,6 +19,8 @@ void GuardProcess() {
     umask(077);
     // Writing past the limit then fails with EFBIG and takes the ordinary failed-save path.
     std::signal(SIGXFSZ, SIG_IGN);
+    // A write to a closed pipe or socket then fails as an error instead of ending the run.
+    std::signal(SIGPIPE, SIG_IGN);
 #endif
 #ifdef Q_OS_LINUX
     // Also stops other processes of the user from attaching to read the PIN.

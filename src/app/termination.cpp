@@ -11,6 +11,7 @@
 #include <csignal>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <vector>
 #endif
 
 namespace {
@@ -24,6 +25,26 @@ extern "C" void OnExit() {
 
 #ifdef Q_OS_UNIX
 int signalPipe[2] = {-1, -1};
+
+// Every signal whose default would end the process unsaved. Those that report a crash
+// (SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT, SIGTRAP, SIGSYS) keep their default: a damaged
+// process must not write the ledger. SIGPIPE and SIGXFSZ are ignored (GuardProcess).
+std::vector<int> StopSignals() {
+    std::vector<int> stops = {SIGINT,  SIGQUIT,   SIGTERM, SIGHUP, SIGUSR1, SIGUSR2,
+                              SIGALRM, SIGVTALRM, SIGPROF, SIGIO,  SIGXCPU};
+#ifdef SIGPWR
+    stops.push_back(SIGPWR);
+#endif
+#ifdef SIGSTKFLT
+    stops.push_back(SIGSTKFLT);
+#endif
+#ifdef SIGRTMIN
+    // The C library keeps the real-time signals it uses below SIGRTMIN.
+    for (int realTime = SIGRTMIN; realTime <= SIGRTMAX; ++realTime)
+        stops.push_back(realTime);
+#endif
+    return stops;
+}
 
 // Only async-signal-safe work here: the event loop picks the byte up.
 extern "C" void OnSignal(int) {
@@ -44,7 +65,7 @@ void WatchStopSignals(QObject* owner) {
     action.sa_handler = OnSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (const int stop : {SIGINT, SIGQUIT, SIGTERM, SIGHUP})
+    for (const int stop : StopSignals())
         sigaction(stop, &action, nullptr);
 }
 #endif

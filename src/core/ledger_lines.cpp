@@ -58,6 +58,13 @@ class Reader {
         return true;
     }
 
+    // A date as the ledger writes them.
+    bool TakeDate() {
+        const qsizetype length = DateLength(text.sliced(pos));
+        pos += length;
+        return length > 0;
+    }
+
     // One digit or more.
     bool TakeDigits() {
         const qsizetype start = pos;
@@ -73,15 +80,6 @@ class Reader {
     qsizetype pos = 0;
 };
 
-bool ReadDate(Reader& reader) {
-    int day = 0;
-    int month = 0;
-    int year = 0;
-    return reader.TakeNumber(2, day) && reader.Take(QLatin1Char('/')) &&
-           reader.TakeNumber(2, month) && reader.Take(QLatin1Char('/')) &&
-           reader.TakeNumber(4, year) && QDate::isValid(year, month, day);
-}
-
 // A money value in its "0.00" form, sign included.
 bool ReadValue(Reader& reader) {
     int cents = 0;
@@ -92,7 +90,7 @@ bool ReadValue(Reader& reader) {
 // On a mismatch the reader goes back to the start of the line, ready for another shape.
 bool ReadLine(Reader& reader, const LineShape& shape) {
     const qsizetype start = reader.Pos();
-    const bool ok = ReadDate(reader) && reader.TakeRun(QLatin1Char(' '), shape.indent) &&
+    const bool ok = reader.TakeDate() && reader.TakeRun(QLatin1Char(' '), shape.indent) &&
                     (!shape.sign || reader.Take(QChar(shape.sign))) && reader.Take(PoundSign) &&
                     ReadValue(reader) && reader.Take(QLatin1Char('\r')) &&
                     reader.Take(QLatin1Char('\n'));

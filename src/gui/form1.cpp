@@ -45,6 +45,7 @@ Form1::Form1(QWidget* parent)
     Label1->setText(Texts::PinLabel);
     Label1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     Label1->setFont(DesignFont(QStringLiteral("MS Sans Serif"), 8.25, true));
+    FitCaption(Label1);
     PaintGrey(Label1);
 
     Command1->setGeometry(TwipsRect(2520, 480, 330, 360));

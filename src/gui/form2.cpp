@@ -97,8 +97,10 @@ void Form2::SetUpFields() {
     txtData->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     txtData->setUndoRedoEnabled(false);
     txtData->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    txtData->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    txtData->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    // A line wider than the field, in a font wider than the design's, scrolls sideways: a
+    // wrapped balance would read as a line of its own.
+    txtData->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    txtData->setLineWrapMode(QPlainTextEdit::NoWrap);
     txtData->setFont(FieldFont());
 
     // Scratch space lying below the client area: never tabbed into, never offered to a

@@ -28,6 +28,7 @@ QLabel* MakeLabel(QWidget* window, const char* name, const QString& caption,
     label->setGeometry(geometry);
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     label->setFont(DesignFont(QStringLiteral("MS Sans Serif"), 8.25, true));
+    FitCaption(label);
     PaintGrey(label);
     return label;
 }

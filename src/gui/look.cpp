@@ -6,8 +6,10 @@
 #include <QAccessibleWidget>
 #include <QEvent>
 #include <QFile>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QLabel>
 #include <QPalette>
 #include <QPushButton>
 #include <QScreen>
@@ -15,13 +17,17 @@
 
 namespace {
 const QColor Grey(192, 192, 192);
+// Below this a caption is no longer read with ease; it is left to clip instead.
+constexpr double SmallestCaptionPoints = 6;
 
 void CentreOnScreen(QWidget* window) {
     const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
     if (!screen) return;
+    const QRect available = screen->availableGeometry();
     QRect frame = window->frameGeometry();
-    frame.moveCenter(screen->availableGeometry().center());
-    window->move(frame.topLeft());
+    frame.moveCenter(available.center());
+    // On a screen smaller than the window, the title bar, menu and close box stay on it.
+    window->move(qMax(frame.left(), available.left()), qMax(frame.top(), available.top()));
 }
 
 // A plain widget made a window (the PIN and Change PIN windows) is otherwise heard by
@@ -68,6 +74,19 @@ QFont DesignFont(const QString& family, double points, bool bold) {
     font.setStyleHint(family.contains(QLatin1String("Courier")) ? QFont::TypeWriter
                                                                 : QFont::SansSerif);
     return font;
+}
+
+void FitCaption(QLabel* label) {
+    QFont font = label->font();
+    const QSize room = label->contentsRect().size();
+    const auto fits = [&] {
+        const QFontMetrics metrics(font);
+        return metrics.horizontalAdvance(label->text()) <= room.width() &&
+               metrics.height() <= room.height();
+    };
+    while (!fits() && font.pointSizeF() - 0.25 >= SmallestCaptionPoints)
+        font.setPointSizeF(font.pointSizeF() - 0.25);
+    label->setFont(font);
 }
 
 QIcon Picture(const QString& name) {

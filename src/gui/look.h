@@ -6,6 +6,7 @@
 #include <QIcon>
 #include <QString>
 
+class QLabel;
 class QPushButton;
 class QWidget;
 
@@ -18,6 +19,10 @@ void InstallWindowAccessibility();
 
 // A font by its designed name ("MS Sans Serif", "Courier New") and point size.
 QFont DesignFont(const QString& family, double points, bool bold);
+
+// Shrinks a label's font until its caption fits the label, as far as it stays readable: a
+// stand-in font wider than the design's must not clip it.
+void FitCaption(QLabel* label);
 
 // Caption, fixed client size in twips, grey background and icon; the window centres itself
 // on the screen when it is first shown.

@@ -4,14 +4,19 @@
 #include "gui/look.h"
 #include "gui/runtime.h"
 
-#include <QCoreApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QGuiApplication>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QMenu>
+#include <QMimeData>
 #include <QPointer>
 #include <QProxyStyle>
 #include <QValidator>
 
 namespace {
-// Guards every other way text can reach the field (paste, drop, input method).
+// Guards every other way text can reach the field (an accessibility tool's edit, say).
 class FilterValidator : public QValidator {
   public:
     using QValidator::QValidator;
@@ -86,6 +91,11 @@ void NumericField::SetEnterAction(std::function<void()> action) {
 
 void NumericField::keyPressEvent(QKeyEvent* event) {
     const int code = CharacterCode(event);
+    if (code < 0 && event->matches(QKeySequence::Paste)) { // Shift+Insert; Ctrl+V is code 22
+        event->accept();
+        PasteWhole(QGuiApplication::clipboard()->text());
+        return;
+    }
     if (code < 0) {
         QLineEdit::keyPressEvent(event);
         return;
@@ -103,4 +113,60 @@ void NumericField::keyPressEvent(QKeyEvent* event) {
         Rt().Beep();
         return;
     }
+}
+
+bool NumericField::Fits(const QString& inserted, bool overSelection) const {
+    bool fits = text().size() - (overSelection ? selectedText().size() : 0) + inserted.size() <=
+                maxLength();
+    for (const QChar c : inserted)
+        fits = fits && IsFieldCharacter(c.unicode());
+    if (!fits) Rt().Beep();
+    return fits;
+}
+
+void NumericField::PasteWhole(const QString& clip) {
+    if (!isReadOnly() && Fits(clip, true)) insert(clip);
+}
+
+void NumericField::mouseReleaseEvent(QMouseEvent* event) {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (event->button() != Qt::MiddleButton || !clipboard->supportsSelection()) {
+        QLineEdit::mouseReleaseEvent(event);
+        return;
+    }
+    // The X11 selection goes in at the cursor, as Qt would put it, replacing nothing.
+    const QString clip = clipboard->text(QClipboard::Selection);
+    if (isReadOnly() || !Fits(clip, false)) return;
+    deselect();
+    insert(clip);
+}
+
+void NumericField::dropEvent(QDropEvent* event) {
+    // Text dragged within the field is already the field's own.
+    if (event->source() != this && !Fits(event->mimeData()->text(), false)) {
+        event->ignore();
+        return;
+    }
+    QLineEdit::dropEvent(event);
+}
+
+void NumericField::inputMethodEvent(QInputMethodEvent* event) {
+    if (!event->commitString().isEmpty() && !Fits(event->commitString(), true)) {
+        event->accept();
+        return;
+    }
+    QLineEdit::inputMethodEvent(event);
+}
+
+void NumericField::contextMenuEvent(QContextMenuEvent* event) {
+    QMenu* menu = createStandardContextMenu();
+    // The menu's Paste is the one action wired to paste(): by name up to Qt 6.4, by pointer
+    // after.
+    for (QAction* action : menu->actions())
+        if (disconnect(action, SIGNAL(triggered()), this, SLOT(paste())) ||
+            disconnect(action, &QAction::triggered, this, &QLineEdit::paste))
+            connect(action, &QAction::triggered, this,
+                    [this] { PasteWhole(QGuiApplication::clipboard()->text()); });
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(event->globalPos());
 }

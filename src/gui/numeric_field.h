@@ -8,8 +8,9 @@
 // "Courier New" 9.75 point bold, no input method.
 void MakePinField(QLineEdit* field);
 
-// A text field that applies FilterKey to typed characters and refuses pasted,
-// dropped or composed text holding anything the filter would drop.
+// A text field that applies FilterKey to typed characters. Pasted, dropped or composed text
+// is taken whole, as if typed, or refused with a beep: when it holds anything the filter would
+// drop, or would make the field longer than its maximum (which would otherwise cut it).
 class NumericField : public QLineEdit {
     Q_OBJECT
   public:
@@ -20,7 +21,16 @@ class NumericField : public QLineEdit {
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
   private:
+    // Whether `inserted`, put in place of the selection or at the cursor, keeps the field
+    // within the key rule and its maximum length; beeps when it does not.
+    bool Fits(const QString& inserted, bool overSelection) const;
+    void PasteWhole(const QString& clip);
+
     std::function<void()> enterAction;
 };

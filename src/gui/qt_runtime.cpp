@@ -11,7 +11,10 @@
 
 MsgAnswer QtRuntime::MsgBox(const QString& prompt, MsgStyle style, const QString& title) {
     QMessageBox box(QApplication::activeWindow());
-    box.setWindowTitle(title);
+    // Prompts carry outside text (a lock's host line, a folder's name): never markup.
+    // A title's "[*]" would otherwise be taken for the modified mark.
+    box.setWindowTitle(QString(title).replace(QLatin1String("[*]"), QLatin1String("[*][*]")));
+    box.setTextFormat(Qt::PlainText);
     box.setText(prompt);
     switch (style) {
     case MsgStyle::YesNoQuestion:

@@ -3,6 +3,7 @@
 // runtime answers the boxes and records the program's end instead of ending the test.
 #include "app/ledger_lock.h"
 #include "app/program.h"
+#include "app/termination.h"
 #include "core/ledger_files.h"
 #include "core/win1252.h"
 #include "gui/form3.h"
@@ -17,8 +18,10 @@
 #include <QFileInfo>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSessionManager>
 #include <QTemporaryDir>
 #include <QTest>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -273,24 +276,48 @@ TEST_F(FullRunTest, ALedgerFileTooLongToDecipherEndsTheRunWithoutTouchingIt) {
     EXPECT_EQ(LedgerFile(), tooLong);
 }
 
-// A session checkpoint saves and the run goes on; the ending after it saves what came since.
+// The desktop's "save session", as the application hears it, saving whichever run is open.
+void Checkpoint(Program* program) {
+    static Program* open = nullptr;
+    static const bool watching = (WatchForEndings({[] {
+                                                       if (open) open->SaveQuietly();
+                                                   },
+                                                   [] {}}),
+                                  true);
+    Q_UNUSED(watching);
+    auto* manager = qApp->findChild<QSessionManager*>();
+    ASSERT_NE(manager, nullptr);
+    open = program;
+    emit qApp->commitDataRequest(*manager);
+    open = nullptr;
+}
+
+// A session checkpoint, or an ending's quiet save, saves and the run goes on; the one after it
+// saves what came since.
 TEST_F(FullRunTest, QuietSavesLeaveTheRunGoingAndKeepEveryBooking) {
-    Form2* ledger = Start("1234");
-    EXPECT_EQ(rt.pointers, (std::vector{MousePointer::Hourglass, MousePointer::Default}))
-        << "the hourglass shows while the ledger is deciphered";
-    rt.pointers.clear();
-    Book(ledger, "8", Plus(*ledger));
-    program->SaveQuietly();
-    EXPECT_TRUE(ledger->isVisible());
-    Book(ledger, "3", Minus(*ledger));
-    const QString text = ledger->LedgerText();
-    program->SaveQuietly();
-    EXPECT_TRUE(rt.boxes.empty());
-    EXPECT_EQ(rt.ends, 0);
-    EXPECT_TRUE(rt.pointers.empty()) << "a quiet save must not touch the display";
-    const Form2* reopened = Start("1234");
-    ASSERT_NE(reopened, nullptr);
-    EXPECT_EQ(reopened->LedgerText(), text);
+    const std::pair<const char*, std::function<void()>> ways[] = {
+        {"session checkpoint", [this] { Checkpoint(program.get()); }},
+        {"quiet save", [this] { program->SaveQuietly(); }},
+    };
+    for (const auto& [way, save] : ways) {
+        Form2* ledger = Start("1234");
+        EXPECT_EQ(rt.pointers, (std::vector{MousePointer::Hourglass, MousePointer::Default}))
+            << "the hourglass shows while the ledger is deciphered";
+        rt.pointers.clear();
+        Book(ledger, "8", Plus(*ledger));
+        save();
+        EXPECT_TRUE(ledger->isVisible()) << way;
+        Book(ledger, "3", Minus(*ledger));
+        const QString text = ledger->LedgerText();
+        save();
+        EXPECT_TRUE(rt.boxes.empty()) << way;
+        EXPECT_EQ(rt.ends, 0) << way;
+        EXPECT_TRUE(rt.pointers.empty()) << way << ": a quiet save must not touch the display";
+        const Form2* reopened = Start("1234");
+        ASSERT_NE(reopened, nullptr);
+        EXPECT_EQ(reopened->LedgerText(), text) << way;
+        rt.pointers.clear();
+    }
 }
 
 // The ledger's place is held for the run: the folder may move, a second folder may link to

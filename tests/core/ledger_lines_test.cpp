@@ -23,6 +23,8 @@ TEST(LedgerLines, ColumnsOfEachKindOfLine) {
         {EntryLine(Day, Booking::Debit, 200000), Expected("06/12/2026", 20, "-#20.00"), 32},
         {EntryLine(QDate(2027, 1, 9), Booking::Credit, 125000000000),
          Expected("09/01/2027", 50, "+#12500000.00"), 62},
+        // Past 9999 the year takes its fifth digit, and the columns move up by one.
+        {BalanceLine(QDate(10000, 1, 2), 125000), Expected("02/01/10000", 85, "#12.50"), 97},
     };
     for (const LineCase& c : cases) {
         EXPECT_EQ(c.written, c.expected);
@@ -52,7 +54,9 @@ TEST(LedgerLines, EveryWrittenLedgerIsRecognised) {
     EXPECT_TRUE(IsLedgerText(QString()));
     for (int i = 0; i < 300; ++i)
         ASSERT_TRUE(IsLedgerText(RandomLedger(random, 1 + i % 7)));
-    const QDate extremes[] = {QDate(1, 1, 1), QDate(9999, 12, 31), QDate(2028, 2, 29)};
+    const QDate extremes[] = {QDate(1, 1, 1),          QDate(9999, 12, 31),     QDate(2028, 2, 29),
+                              QDate(10000, 1, 2),      QDate(292278994, 8, 17), QDate(-1, 12, 31),
+                              QDate(-292275056, 5, 16)};
     const Money values[] = {0, -1, -49, std::numeric_limits<Money>::min(),
                             std::numeric_limits<Money>::max()};
     for (const QDate& date : extremes)
@@ -97,6 +101,10 @@ TEST(LedgerLines, NearMissesAreRefused) {
         {"29 February of a common year", Expected("29/02/2027", 85, "#12.50") + credit},
         {"day 00", balance + Expected("00/12/2026", 50, "+#12.50")},
         {"one-digit day", Expected("6/12/2026", 86, "#12.50") + credit},
+        {"three-digit year", Expected("06/12/026", 86, "#12.50") + credit},
+        {"five-digit year below 10000", Expected("06/12/02026", 84, "#12.50") + credit},
+        {"year 0", Expected("06/12/0000", 85, "#12.50") + credit},
+        {"year with a plus", Expected("06/12/+2026", 84, "#12.50") + credit},
         {"tab for a space", QString(balance).replace(20, 1, QLatin1Char('\t')) + credit},
         {"garbage after a ledger", pair + QLatin1String("x")},
         {"marker-like byte", QStringLiteral("\x01")},

@@ -88,6 +88,8 @@ TEST(Dates, DayMonthYearWhateverTheLocale) {
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     EXPECT_EQ(FormatDate(QDate(2026, 1, 5)), QStringLiteral("05/01/2026"));
     EXPECT_EQ(FormatDate(QDate(999, 12, 31)), QStringLiteral("31/12/0999"));
+    EXPECT_EQ(FormatDate(QDate(10000, 1, 2)), QStringLiteral("02/01/10000"));
+    EXPECT_EQ(FormatDate(QDate(-44, 3, 15)), QStringLiteral("15/03/-0044"));
     QLocale::setDefault(saved);
 }
 

@@ -202,12 +202,20 @@ def termination_saves(t):
     reads_back(t, folder, "3690", expected)
 
 
+# Every signal that would end the program by default, crash reports aside.
+STOP_SIGNALS = [signal.SIGINT, signal.SIGQUIT, signal.SIGUSR1, signal.SIGUSR2, signal.SIGALRM,
+                signal.SIGVTALRM, signal.SIGPROF, signal.SIGIO, signal.SIGPWR, signal.SIGXCPU,
+                signal.SIGSTKFLT, signal.SIGRTMIN, signal.SIGRTMAX]
+
+
 def signals_save_quietly(t):
-    """Interrupt and quit end the program as termination does: the ledger saved without a
-    box to answer, status 0, no lock left."""
+    """Every other signal that ends a process ends the program as termination does: the
+    ledger saved without a box to answer, status 0, no lock left. A broken pipe does not
+    end it."""
     folder = t.folder()
     expected = ExpectedLedger()
-    for signum, amount in [(signal.SIGINT, "2.50"), (signal.SIGQUIT, "7")]:
+    for n, signum in enumerate(STOP_SIGNALS):
+        amount = f"{n + 1}.50"
         user = t.start(folder)
         ledger = user.unlock("5193")
         user.book(ledger, amount, True)
@@ -216,6 +224,15 @@ def signals_save_quietly(t):
         user.run.send(signum)
         ends(user, folder)
         check_ledger_file(folder, expected)
+
+    user = t.start(folder)
+    ledger = user.unlock("5193")
+    user.run.send(signal.SIGPIPE)
+    user.book(ledger, "0.75", False)
+    expected.book("0.75", False)
+    user.close(ledger)
+    ends(user, folder)
+    check_ledger_file(folder, expected)
     reads_back(t, folder, "5193", expected)
 
 

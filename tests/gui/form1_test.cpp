@@ -1,7 +1,10 @@
 // The PIN entry window through its real widgets: layout, PIN checks, show and hide, close.
 #include "gui/form1.h"
+#include "gui/look.h"
+#include "gui/messages.h"
 #include "gui/numeric_field.h"
 #include "gui/qt_runtime.h"
+#include "gui/twips.h"
 #include "support/controls.h"
 #include "support/placement.h"
 #include "support/scripted_runtime.h"
@@ -83,6 +86,17 @@ TEST_F(Form1Test, FontsResolveToTheMetricTwinsAndCaptionsFit) {
     QTest::keyClicks(txtKey, QStringLiteral("8888"));
     EXPECT_LE(QFontMetrics(txtKey->font()).horizontalAdvance(QStringLiteral("8888")),
               txtKey->contentsRect().width());
+}
+
+TEST(Form1Fonts, ACaptionInAWiderStandInFontShrinksToFitItsLabel) {
+    QLabel label(Texts::PinLabel);
+    label.setGeometry(TwipsRect(480, 240, 3495, 300));
+    label.setFont(DesignFont(QStringLiteral("DejaVu Sans"), 8.25, true));
+    ASSERT_GT(label.fontMetrics().horizontalAdvance(label.text()), label.width())
+        << "the stand-in must be wider than the design's font";
+    FitCaption(&label);
+    EXPECT_LE(label.fontMetrics().horizontalAdvance(label.text()), label.width());
+    EXPECT_GE(label.font().pointSizeF(), 6);
 }
 
 TEST_F(Form1Test, TabVisitsTheVisibleControlsInOrder) {

@@ -1,3 +1,4 @@
+#include "gui/form1.h"
 #include "gui/form2.h"
 #include "gui/look.h"
 #include "gui/numeric_field.h"
@@ -13,6 +14,8 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextBlock>
@@ -147,6 +150,13 @@ TEST_F(Form2Test, TheLongestBalanceLineFitsWithoutWrapping) {
     const QTextBlock first = txtData(form)->document()->firstBlock();
     ASSERT_NE(first.layout(), nullptr);
     EXPECT_EQ(first.layout()->lineCount(), 1);
+    EXPECT_LE(first.layout()->lineAt(0).naturalTextWidth(), txtData(form)->viewport()->width());
+
+    // In a font far wider than the design's, the line scrolls sideways instead of wrapping.
+    txtData(form)->setFont(DesignFont(QStringLiteral("DejaVu Sans"), 16, true));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(txtData(form)->document()->firstBlock().layout()->lineCount(), 1);
+    EXPECT_GT(txtData(form)->horizontalScrollBar()->maximum(), 0);
 }
 
 TEST_F(Form2Test, CloseAsksTheCloseSequenceAndStaysOpen) {
@@ -166,6 +176,21 @@ TEST_F(Form2Test, FirstFocusAndTabOrder) {
         widget = QApplication::focusWidget();
     } while (widget != Text1(form) && order.size() < 10);
     EXPECT_EQ(order, QStringList({"Text1", "txtData", "Minus", "Plus"}));
+}
+
+// Centred on the screen, then moved so that a window larger than the screen keeps its title
+// bar, menu and close box on it.
+TEST(Placement, WindowsOpenCentredWithTheirTopLeftOnTheScreen) {
+    ScriptedRuntime runtime;
+    Form1 pinWindow;
+    Form2 ledgerWindow;
+    for (QWidget* window : std::initializer_list<QWidget*>{&pinWindow, &ledgerWindow}) {
+        window->show();
+        const QRect screen = window->screen()->availableGeometry();
+        const QRect frame = window->frameGeometry();
+        EXPECT_EQ(frame.left(), screen.left() + std::max((screen.width() - frame.width()) / 2, 0));
+        EXPECT_EQ(frame.top(), screen.top() + std::max((screen.height() - frame.height()) / 2, 0));
+    }
 }
 
 TEST(Form2Layout, ControlsStandWhereDesigned) {
@@ -194,7 +219,7 @@ TEST(Form2Layout, ControlsStandWhereDesigned) {
             << field->objectName().toStdString();
     EXPECT_TRUE(txtData(form)->isReadOnly());
     EXPECT_EQ(txtData(form)->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
-    EXPECT_EQ(txtData(form)->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    EXPECT_EQ(txtData(form)->horizontalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
 }
 
 // The scratch field lies out of view: neither tabbed into nor offered to a screen reader.

@@ -1,7 +1,12 @@
 // The boxes the catalogue gives for what the core reports: the exact texts, styles and
 // titles the user is shown.
 #include "gui/messages.h"
+#include "gui/qt_runtime.h"
 
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
+#include <QWindow>
 #include <gtest/gtest.h>
 
 namespace {
@@ -37,6 +42,25 @@ TEST(Messages, FileFailuresSayWhereAndWhy) {
     for (const auto kind :
          {FileError::Kind::Folder, FileError::Kind::NotRegular, FileError::Kind::ForeignLink})
         EXPECT_FALSE(Box::Why({kind, {}}).isEmpty());
+}
+
+TEST(Messages, RealBoxesShowOutsideTextLiterally) {
+    const QString prompt =
+        QStringLiteral("<font size=7 color=red><b>YOUR BANK</b></font><br>&amp;");
+    const QString title = QStringLiteral("<i>Query</i> [*]");
+    QtRuntime runtime;
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        seen = true;
+        EXPECT_EQ(box->textFormat(), Qt::PlainText);
+        EXPECT_EQ(box->text(), prompt);
+        EXPECT_EQ(box->windowHandle()->title(), title);
+        box->done(QMessageBox::No);
+    });
+    EXPECT_EQ(runtime.MsgBox(prompt, MsgStyle::YesNoQuestion, title), MsgAnswer::No);
+    EXPECT_TRUE(seen);
 }
 
 } // namespace

@@ -4,7 +4,10 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QInputMethodEvent>
+#include <QMenu>
+#include <QMimeData>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -75,32 +78,75 @@ TEST_F(NumericFieldTest, KeysThatTypeNoCharacterKeepEditing) {
     EXPECT_EQ(rt.beeps, 0);
 }
 
-TEST_F(NumericFieldTest, TextFromOtherRoutesMustPassTheSameRule) {
-    struct Route {
-        const char* text;
-        const char* expected;
-    };
-    const Route pastes[] = {{"12a", ""}, {"1 2", ""}, {"-5", ""}, {"56", "56"}, {"7.5%", "7.5%"}};
-    for (const auto& p : pastes) {
-        field.clear();
-        QApplication::clipboard()->setText(QString::fromUtf8(p.text));
-        field.paste();
-        EXPECT_EQ(field.text(), QString::fromUtf8(p.expected)) << p.text;
-    }
-
-    field.clear();
-    QInputMethodEvent composed;
-    composed.setCommitString(QStringLiteral("4x"));
-    QApplication::sendEvent(&field, &composed);
-    EXPECT_EQ(field.text(), QString());
+// Text that does not come from typed keys reaches the field by one of these.
+void ShiftInsert(NumericField& field, const QString& text) {
+    QApplication::clipboard()->setText(text);
+    QTest::keyClick(&field, Qt::Key_Insert, Qt::ShiftModifier);
 }
 
-TEST_F(NumericFieldTest, MaximumLengthHoldsForTypingAndPasting) {
+void ContextMenuPaste(NumericField& field, const QString& text) {
+    QApplication::clipboard()->setText(text);
+    QContextMenuEvent click(QContextMenuEvent::Mouse, {1, 1}, field.mapToGlobal(QPoint(1, 1)));
+    QApplication::sendEvent(&field, &click);
+    QMenu* menu = field.findChild<QMenu*>();
+    for (QAction* action : menu->actions())
+        if (action->text().startsWith(QLatin1String("&Paste"))) action->trigger();
+    delete menu;
+}
+
+void Drop(NumericField& field, const QString& text) {
+    QMimeData data;
+    data.setText(text);
+    // At the right edge, so that the text goes after what the field holds.
+    const QPoint at(field.width() - 2, field.height() / 2);
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&field, &enter);
+    QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&field, &drop);
+}
+
+void Compose(NumericField& field, const QString& text) {
+    QInputMethodEvent composed;
+    composed.setCommitString(text);
+    QApplication::sendEvent(&field, &composed);
+}
+
+TEST_F(NumericFieldTest, TextFromOtherRoutesIsTakenWholeOrRefusedWithABeep) {
+    struct Insertion {
+        const char* what;
+        const char* before;
+        const char* inserted;
+        const char* after;
+    };
+    const Insertion insertions[] = {
+        {"longer than the field", "", "1234567.89", ""},
+        {"past the maximum", "1234", "56789", "1234"},
+        {"a refused letter", "1", "2a", "1"},
+        {"a refused space", "", "1 2", ""},
+        {"a refused minus", "", "-5", ""},
+        {"fitting exactly", "1234", "5678", "12345678"},
+        {"fitting, with accepted punctuation", "", "7.5%", "7.5%"},
+    };
+    const std::pair<const char*, void (*)(NumericField&, const QString&)> routes[] = {
+        {"Shift+Insert", ShiftInsert},
+        {"context menu", ContextMenuPaste},
+        {"drop", Drop},
+        {"input method", Compose}};
+    field.setMaxLength(8);
+    for (const auto& [route, insert] : routes)
+        for (const Insertion& i : insertions) {
+            field.setText(QLatin1String(i.before));
+            rt.beeps = 0;
+            insert(field, QLatin1String(i.inserted));
+            const bool taken = QLatin1String(i.after) != QLatin1String(i.before);
+            EXPECT_EQ(field.text(), QLatin1String(i.after)) << route << ": " << i.what;
+            EXPECT_EQ(rt.beeps, taken ? 0 : 1) << route << ": " << i.what;
+        }
+}
+
+TEST_F(NumericFieldTest, MaximumLengthHoldsForTyping) {
     field.setMaxLength(4);
     QTest::keyClicks(&field, QStringLiteral("12345"));
-    EXPECT_EQ(field.text(), QStringLiteral("1234"));
-    QApplication::clipboard()->setText(QStringLiteral("99"));
-    field.paste();
     EXPECT_EQ(field.text(), QStringLiteral("1234"));
 }
 
