@@ -25,7 +25,7 @@ class Hourglass {
 
 LedgerSession::LedgerSession(const Pin& startupPin, LedgerFiles& files)
     : startupPin(startupPin), pin(startupPin), files(files) {
-    connect(&form2, &Form2::closeRequested, this, &LedgerSession::Form_Unload);
+    connect(&form2, &Form2::CloseRequested, this, &LedgerSession::Form_Unload);
     connect(&form2, &Form2::SaveUcTxt_Chosen, this, &LedgerSession::SaveUcTxt_Click);
     connect(&form2, &Form2::ExitNoEc_Chosen, this, &LedgerSession::ExitNoEc_Click);
     connect(&form2, &Form2::ChaPass_Chosen, this, &LedgerSession::ChaPass_Click);

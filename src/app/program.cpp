@@ -1,7 +1,7 @@
 #include "app/program.h"
 
 Program::Program(LedgerFiles& files) : files(files) {
-    connect(&form1, &Form1::OpenLedgerWindow, this, &Program::OpenLedgerWindow);
+    connect(&form1, &Form1::PinAccepted, this, &Program::OpenLedgerWindow);
 }
 
 void Program::Show() {

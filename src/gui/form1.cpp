@@ -65,7 +65,7 @@ Form1::Form1(QWidget* parent)
 
 void Form1::CheckPin() {
     if (const std::optional<Pin> pin = Pin::FromText(txtKey->text())) {
-        emit OpenLedgerWindow(*pin);
+        emit PinAccepted(*pin);
         return;
     }
     ShowBox(txtKey->text().isEmpty() ? Box::PinEmpty() : Box::PinNotFourDigits());

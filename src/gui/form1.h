@@ -18,7 +18,7 @@ class Form1 : public QWidget {
 
   signals:
     // A four-digit PIN was entered: the ledger window is to open with it.
-    void OpenLedgerWindow(const Pin& pin);
+    void PinAccepted(const Pin& pin);
 
   protected:
     void closeEvent(QCloseEvent* event) override;

@@ -171,5 +171,5 @@ void Form2::Book(Booking kind) {
 
 void Form2::closeEvent(QCloseEvent* event) {
     event->ignore();
-    emit closeRequested();
+    emit CloseRequested();
 }

@@ -26,7 +26,7 @@ class Form2 : public QMainWindow {
 
   signals:
     // The close box was used. The window stays open: the close sequence decides.
-    void closeRequested();
+    void CloseRequested();
     // The File menu's commands, for the sequences that own them.
     void SaveUcTxt_Chosen();
     void ChaPass_Chosen();

@@ -160,7 +160,7 @@ TEST_F(Form2Test, TheLongestBalanceLineFitsWithoutWrapping) {
 }
 
 TEST_F(Form2Test, CloseAsksTheCloseSequenceAndStaysOpen) {
-    QSignalSpy spy(&form, &Form2::closeRequested);
+    QSignalSpy spy(&form, &Form2::CloseRequested);
     EXPECT_FALSE(form.close());
     EXPECT_EQ(spy.count(), 1);
     EXPECT_TRUE(form.isVisible());
