@@ -135,7 +135,8 @@ TEST(Ledger, RefusedBookingsLeaveTheTextAsItWas) {
         {"no number", QString(), "(5", BookingResult::ZeroAmount},
         {"balance out of the money range", huge, "99999999", BookingResult::Overflow},
         {"text too long to read", QString(32768, QLatin1Char(' ')), "1", BookingResult::Overflow},
-        {"text too long to store", QString(32764 - 169, QLatin1Char(' ')), "1",
+        {"text too long to store",
+         QString(MaxLedgerLength - FirstCreditLength(MoneyUnitsPerOne) + 1, QLatin1Char(' ')), "1",
          BookingResult::TooLong},
     };
     for (const auto& c : cases) {

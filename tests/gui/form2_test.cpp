@@ -112,8 +112,7 @@ TEST_F(Form2Test, TheAmountFieldTakesEightCharactersAndNoEnter) {
 }
 
 TEST_F(Form2Test, TheBookingThatWouldOverfillTheLedgerIsRefused) {
-    // A first credit of 1 writes 170 characters.
-    const QString fits(MaxLedgerLength - 170, QLatin1Char(' '));
+    const QString fits(MaxLedgerLength - FirstCreditLength(MoneyUnitsPerOne), QLatin1Char(' '));
     form.SetLedgerText(fits);
     Type(QStringLiteral("1"));
     QTest::mouseClick(Plus(form), Qt::LeftButton);

@@ -17,6 +17,12 @@ inline QDate FixedDay() {
     return QDate(2026, 12, 6);
 }
 
+// The characters a first credit of amount puts on top of an empty ledger.
+inline qsizetype FirstCreditLength(Money amount) {
+    return (BalanceLine(FixedDay(), amount) + EntryLine(FixedDay(), Booking::Credit, amount))
+        .size();
+}
+
 // Whole booking pairs up to `length` characters.
 inline QString LedgerOf(qsizetype length) {
     QString text;
