@@ -49,7 +49,7 @@ void ExpectReopens(const Pin& pin, const QString& ledgerText) {
     QString text = UnlockMarker + ledgerText;
     Expect(cipher->SetRotorsFromPin(pin, text) == CipherResult::Transformed,
            "a booked ledger can be enciphered");
-    Expect(OpenFiles(folder)->SaveLedgerFile(ToWin1252(text)).ok, "the fuzz folder takes a save");
+    Expect(OpenFiles(folder)->SaveLedgerFile(ToWin1252(text)).InPlace(), "the fuzz folder takes a save");
     const std::optional<Opened> reopened = Open(pin);
     Expect(reopened && reopened->unlock == UnlockResult::Unlocked && reopened->text == ledgerText,
            "a saved ledger opens again as it was");

@@ -8,10 +8,9 @@ enum class LockOutcome {
     Held,     // ours for the run
     Unlocked, // the folder takes no lock (it cannot be written): the run goes on without one
     Refused,  // a live copy holds it, or it cannot be taken; the user was told
-    Declined, // a lock that cannot be shown to be alive, which the user chose to keep
+    Declined, // a lock that cannot be shown to be abandoned, which the user chose to keep
 };
 
-// Takes over the lock of a dead copy on this host without asking; a lock that cannot be
-// shown to be alive (empty, unreadable, or written on another host) is removed only when
-// the user says so.
+// A lock nobody holds is taken over without asking; one written on another host, which may
+// still be in use there, is taken only when the user says so.
 LockOutcome TakeLedgerLock(LedgerFiles& files);

@@ -50,6 +50,7 @@ Run LedgerSession::UnlockLedger() {
     if (CheckUnlockMarker(text) == UnlockResult::WrongPin) return EndWith(Box::WrongPin());
     form2.SetLedgerText(text);
     open = true;
+    if (file.names > 1) ShowBox(Box::LedgerHasOtherNames(files.LedgerShown()));
     return Run::Going;
 }
 
@@ -62,46 +63,55 @@ bool LedgerSession::HasLedgerToSave() const {
 }
 
 LedgerSession::Saved LedgerSession::SaveLedger(IfChanged ifChanged) {
-    if (!HasLedgerToSave()) return {.status = Saved::Status::NothingToSave};
+    if (!HasLedgerToSave()) return {.nothingToSave = true};
     QString text = UnlockMarker + form2.LedgerText();
     // A ledger is never longer than the transform takes with its marker, so it always
     // enciphers.
     static_assert(MaxLedgerLength + 1 <= Cipher::MaxTextLength);
     cipher.SetRotorsFromPin(pin, text);
-    QString keptAt;
-    const SaveResult written = ifChanged == IfChanged::KeepBoth && files.LedgerFileChanged()
-                                   ? files.SaveLedgerBeside(ToWin1252(text), &keptAt)
-                                   : files.SaveLedgerFile(ToWin1252(text));
-    if (!written.ok) return {.status = Saved::Status::WriteFailed, .error = written.error};
-    return {.status = Saved::Status::Saved, .enciphered = text, .keptAt = keptAt};
+    const QByteArray bytes = ToWin1252(text);
+    Saved saved{.written = ifChanged == IfChanged::Replace ? files.ReplaceLedgerFile(bytes)
+                                                           : files.SaveLedgerFile(bytes),
+                .enciphered = text};
+    if (ifChanged == IfChanged::KeepBoth && !saved.written.InPlace() &&
+        saved.written.status != FileWrite::Status::Failed) {
+        saved.keptBecause = saved.written;
+        saved.written = files.SaveLedgerBeside(bytes, &saved.keptAt);
+    }
+    return saved;
+}
+
+LedgerSession::Saved LedgerSession::SaveLedgerWaiting(IfChanged ifChanged) {
+    Hourglass wait;
+    return SaveLedger(ifChanged);
 }
 
 Run LedgerSession::Form_Unload() {
-    if (HasLedgerToSave() && files.LedgerFileChanged() &&
-        ShowBox(Box::LedgerChanged(files.LedgerShown())) != MsgAnswer::Yes)
-        return Run::Going; // the window stays: a plain copy can be saved, a later close asks again
-    Saved saved;
-    {
-        Hourglass wait;
-        saved = SaveLedger(IfChanged::Replace);
+    Saved saved = SaveLedgerWaiting(IfChanged::Keep);
+    const SaveResult found = saved.written;
+    if (found.status == FileWrite::Status::Changed || found.status == FileWrite::Status::Unchecked) {
+        const BoxMessage question = found.status == FileWrite::Status::Changed
+                                        ? Box::LedgerChanged(files.LedgerShown())
+                                        : Box::LedgerUncheckable(files.LedgerShown(), found.error);
+        // No keeps the window: a plain copy can be saved, a later close asks again.
+        if (ShowBox(question) != MsgAnswer::Yes) return Run::Going;
+        saved = SaveLedgerWaiting(IfChanged::Replace);
     }
-    switch (saved.status) {
-    case Saved::Status::WriteFailed:
+    if (saved.nothingToSave) return EndRun();
+    if (!saved.written.InPlace()) {
         // Nothing is lost: the window stays with the plain ledger.
-        ShowBox(Box::LedgerNotSaved(files.LedgerShown(), saved.error));
+        ShowBox(Box::LedgerNotSaved(files.LedgerShown(), saved.written.error));
         return Run::Going;
-    case Saved::Status::Saved:
-        form2.ShowEnciphered(saved.enciphered); // the enciphered ledger shows while it goes
-        break;
-    case Saved::Status::NothingToSave:
-        break;
     }
+    if (saved.written.status == FileWrite::Status::NotDurable)
+        ShowBox(Box::LedgerNotDurable(files.LedgerShown(), saved.written.error));
+    form2.ShowEnciphered(saved.enciphered); // the enciphered ledger shows while it goes
     return EndRun();
 }
 
 Run LedgerSession::SaveUcTxt_Click() {
     const SaveResult saved = files.SavePlainCopy(ToWin1252(form2.LedgerText()));
-    if (!saved.ok) {
+    if (!saved.InPlace()) {
         ShowBox(Box::PlainCopyNotSaved(files.PlainCopyShown(), saved.error));
         return Run::Going;
     }
@@ -123,10 +133,16 @@ void LedgerSession::ChaPass_Click() {
 
 void LedgerSession::SaveQuietly() {
     const Saved saved = SaveLedger(IfChanged::KeepBoth);
-    if (!saved.keptAt.isEmpty())
-        std::fputs(qPrintable(Texts::QuietSaveKept.arg(files.LedgerShown(), saved.keptAt)), stderr);
-    if (saved.status == Saved::Status::WriteFailed)
-        std::fputs(qPrintable(Texts::QuietSaveFailed.arg(Box::Why(saved.error))), stderr);
+    const auto tell = [](const QString& line) { std::fputs(qPrintable(line), stderr); };
+    if (saved.written.InPlace() && !saved.keptAt.isEmpty())
+        tell(saved.keptBecause.status == FileWrite::Status::Changed
+                 ? Texts::QuietSaveKept.arg(files.LedgerShown(), saved.keptAt)
+                 : Texts::QuietSaveUnchecked.arg(files.LedgerShown(), saved.keptAt,
+                                                 Box::Why(saved.keptBecause.error)));
+    if (saved.written.status == FileWrite::Status::NotDurable)
+        tell(Texts::QuietSaveNotDurable.arg(Box::Why(saved.written.error)));
+    else if (!saved.nothingToSave && !saved.written.InPlace())
+        tell(Texts::QuietSaveFailed.arg(Box::Why(saved.written.error)));
 }
 
 Run LedgerSession::EndWith(const BoxMessage& box) {

@@ -34,17 +34,18 @@ class LedgerSession : public QObject {
   private:
     // What became of an attempt to save the ledger.
     struct Saved {
-        enum class Status { Saved, NothingToSave, WriteFailed };
-        Status status;
-        FileError error{};    // why, when WriteFailed
-        QString enciphered{}; // what was written, when Saved
+        bool nothingToSave = false;
+        SaveResult written{};
+        QString enciphered{}; // what was written
         QString keptAt{};     // where it was written instead, when the ledger file had changed
+        SaveResult keptBecause{}; // what the ledger file was found to be, when keptAt
     };
     // What to do when the ledger file is not the one read or last saved.
-    enum class IfChanged { Replace, KeepBoth };
+    enum class IfChanged { Keep, Replace, KeepBoth };
     // The one way the ledger is saved: when it is open and not empty, enciphers it under the
     // PIN it is held under and writes the ledger file.
     Saved SaveLedger(IfChanged ifChanged);
+    Saved SaveLedgerWaiting(IfChanged ifChanged);
 
     Run UnlockLedger();
     // The close sequence, on the ledger window's close box. A ledger file changed behind

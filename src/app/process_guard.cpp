@@ -3,7 +3,9 @@
 #include <QtGlobal>
 
 #ifdef Q_OS_UNIX
+#include <cerrno>
 #include <csignal>
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #endif
@@ -13,6 +15,11 @@
 
 void GuardProcess() {
 #ifdef Q_OS_UNIX
+    // A launcher may start us with a standard stream closed; the next file opened (the
+    // display's connection, the ledger) would take its number and receive what is written
+    // there. The lowest free number is the one open() returns.
+    for (int stream = 0; stream <= 2; ++stream)
+        if (::fcntl(stream, F_GETFD) == -1 && errno == EBADF) ::open("/dev/null", O_RDWR);
     const rlimit noCore = {0, 0};
     setrlimit(RLIMIT_CORE, &noCore);
     // Files are created owner-only from the start, a save's temporary one included.

@@ -1,10 +1,15 @@
 #include "app/program.h"
 
+#include "gui/messages.h"
+
 Program::Program(LedgerFiles& files) : files(files) {
     connect(&form1, &Form1::PinAccepted, this, &Program::OpenLedgerWindow);
 }
 
 void Program::Show() {
+    // Told at every start while they are there, so that no kept ledger is forgotten.
+    const QStringList kept = files.KeptFiles();
+    if (!kept.isEmpty()) ShowBox(Box::KeptLedgers(kept, files.LedgerShown()));
     form1.show();
 }
 

@@ -14,6 +14,7 @@ class Program : public QObject {
     // files: the program's folder, held for the run.
     explicit Program(LedgerFiles& files);
 
+    // Names the ledgers earlier runs kept beside the ledger file, then shows the PIN window.
     void Show();
     // For tests, which type the PIN into it as a user would.
     Form1& PinWindow() { return form1; }

@@ -18,16 +18,10 @@ struct FileError {
         NotRegular,   // a pipe, device, socket or link has the file's name
         ForeignLink,  // a link made by another account has the file's name
         DanglingLink, // a link at the name leads to nothing (a drive not mounted, say)
+        FolderGone,   // the folder was deleted or moved away, and none has its name now
     };
     Kind kind = Kind::None;
     QString system;
-};
-
-// Which file a name stood for, so that a lock of ours is told from one put in its place.
-struct FileIdentity {
-    quint64 device = 0;
-    quint64 inode = 0;
-    friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
 };
 
 struct FileRead {
@@ -35,12 +29,41 @@ struct FileRead {
     Status status = Status::Missing;
     QByteArray bytes; // exactly as stored
     FileError error;
+    quint64 names = 0; // how many names (hard links) the file has
+};
+
+// What a new file may take the place of.
+struct Replacing {
+    bool anything = true;
+    std::optional<QByteArray> was; // unless anything: the file as known, none for no file
+
+    static Replacing Anything() { return {}; }
+    // Only the file as it was known, or nothing: a file that another program put at the name
+    // since is kept. A name where nothing stands any more takes the new file.
+    static Replacing Only(std::optional<QByteArray> was) { return {false, std::move(was)}; }
+    // Only where nothing stands.
+    static Replacing Nothing() { return Only(std::nullopt); }
 };
 
 struct FileWrite {
-    bool ok = false;
-    FileError error;      // the old file is untouched unless `renamed`
-    bool renamed = false; // the new file took the name (its folder's sync may still have failed)
+    enum class Status {
+        Written,    // whole at the name, and on the disk
+        NotDurable, // whole at the name, but the folder could not be synced: `error` says why
+        Changed,    // another file stands at the name: it stays, and nothing was written
+        Unchecked,  // what stands at the name could not be read to tell: `error` says why
+        Failed,     // nothing written, the old file untouched: `error` says why
+    };
+    Status status = Status::Written;
+    FileError error;
+
+    bool InPlace() const { return status == Status::Written || status == Status::NotDurable; }
+
+    // Whether what a read found at the name may be replaced: Written when it may.
+    static FileWrite Judge(const FileRead& found, const Replacing& replacing) {
+        if (found.status == FileRead::Status::Unreadable) return {Status::Unchecked, found.error};
+        if (found.status == FileRead::Status::Missing || found.bytes == replacing.was) return {};
+        return {Status::Changed, {}};
+    }
 };
 
 // What stands at a name, links not followed.
@@ -48,7 +71,23 @@ struct Entry {
     enum class Kind { None, Regular, Folder, Link, Other };
     Kind kind = Kind::None;
     bool usersOwn = false; // owned by the account the program runs as
-    int error = 0;         // errno when the name could not be looked at
+};
+
+class HeldLock;
+
+// What became of an attempt to hold a lock file.
+struct LockTry {
+    enum class Status {
+        Held,         // the kernel's lock is ours, or the file system takes none (`kernel`)
+        Busy,         // another process holds the kernel's lock on it
+        NotAFile,     // something that is not a regular file has the name
+        OtherAccount, // another account's file has the name
+        NotCreated,   // it could not be created or opened: `error` says why
+    };
+    Status status = Status::NotCreated;
+    QByteArray content{}; // what the file held, when it could be read
+    FileError error{};
+    std::unique_ptr<HeldLock> lock{}; // when Held
 };
 
 class Folder {
@@ -59,6 +98,11 @@ class Folder {
     // The folder's path as opened, and a name within it, for messages.
     QString Shown() const;
     QString Shown(const QByteArray& name) const;
+    bool SameAs(const Folder& other) const;
+
+    // This folder, or the one now at its path when this one was deleted or another took its
+    // path; none (why says) when it was deleted and nothing is at its path.
+    std::optional<Folder> Current(FileError* why) const;
 
     // Where a name leads: the user's own links, and root's, are followed (another account's
     // planted link would make us read or write a file of its choosing). A link whose target
@@ -68,14 +112,14 @@ class Folder {
 
     // Only a regular file, no link followed, never blocking, at most maxBytes + 1 bytes.
     FileRead Read(const QByteArray& name, qsizetype maxBytes) const;
-    // A complete new file, owner-only, takes the name; done only once the folder is synced.
-    FileWrite Replace(const QByteArray& name, const QByteArray& bytes) const;
-    // Creates the file only when nothing stands at the name. Exists when something does.
-    enum class Created { Yes, Exists, Refused };
-    Created CreateNew(const QByteArray& name, const QByteArray& bytes, FileIdentity* identity,
-                      FileError* why) const;
+    // A complete new file takes the name, with the old one's permissions and attributes
+    // (owner-only when there was none); done only once the folder is synced. What stands at
+    // the name is checked as the new file takes its place, so no other writer slips between.
+    FileWrite Replace(const QByteArray& name, const QByteArray& bytes,
+                      const Replacing& replacing = Replacing::Anything()) const;
+    // Holds the lock file at name for the run, creating it owner-only when it is not there.
+    LockTry Lock(const QByteArray& name) const;
     Entry Look(const QByteArray& name) const;
-    FileIdentity IdentityOf(const QByteArray& name) const; // empty when not a regular file
     bool Remove(const QByteArray& name) const;
     QList<QByteArray> Names() const;
 
@@ -83,14 +127,35 @@ class Folder {
     struct Handle;
     explicit Folder(std::shared_ptr<const Handle> handle);
     std::shared_ptr<const Handle> handle;
+    friend class HeldLock;
 };
 
-// Where a name leads (see Folder::Resolve). Missing: nothing stands at the name itself.
+// Where a name leads (see Folder::Resolve).
 struct Folder::Place {
     std::optional<Folder> folder; // none on error
     QByteArray name;
-    bool missing = false;
     FileError error;
+};
+
+// A lock file kept open for the run. The kernel's lock on it ends with the process, however
+// it ends; the file stays open so that its name is removed only while it is still this one.
+class HeldLock {
+  public:
+    struct State; // the platform's open file
+    explicit HeldLock(std::unique_ptr<State> state);
+    ~HeldLock();
+    HeldLock(const HeldLock&) = delete;
+    HeldLock& operator=(const HeldLock&) = delete;
+
+    // False where the file system takes no lock, so that only its lines can tell.
+    bool Kernel() const;
+    bool Write(const QByteArray& content) const;
+    // Removes the file if its name still leads to it, then lets it go; safe as the process
+    // exits.
+    void Release();
+
+  private:
+    std::unique_ptr<State> state;
 };
 
 // The folder of the running program as the system's bytes; none when it cannot be told.

@@ -38,11 +38,21 @@ QString Folder::Shown(const QByteArray& name) const {
     return handle->Path(name);
 }
 
+bool Folder::SameAs(const Folder& other) const {
+    return handle->path == other.handle->path;
+}
+
+std::optional<Folder> Folder::Current(FileError* why) const {
+    if (QFileInfo(Shown()).isDir()) return *this;
+    *why = {FileError::Kind::FolderGone, {}};
+    return std::nullopt;
+}
+
 Folder::Place Folder::Resolve(const QByteArray& name) const {
     const QFileInfo info(handle->Path(name));
     if (info.isSymLink() && !info.exists())
-        return {std::nullopt, name, false, {FileError::Kind::DanglingLink, {}}};
-    return {*this, name, !info.exists(), {}};
+        return {std::nullopt, name, {FileError::Kind::DanglingLink, {}}};
+    return {*this, name, {}};
 }
 
 FileRead Folder::Read(const QByteArray& name, qsizetype maxBytes) const {
@@ -57,38 +67,73 @@ FileRead Folder::Read(const QByteArray& name, qsizetype maxBytes) const {
     if (!file.open(QIODevice::ReadOnly)) return unreadable(QtError(file));
     QByteArray bytes = file.read(maxBytes + 1);
     if (file.error() != QFileDevice::NoError) return unreadable(QtError(file));
-    return {FileRead::Status::Loaded, bytes, {}};
+    return {FileRead::Status::Loaded, bytes, {}, 1};
 }
 
-FileWrite Folder::Replace(const QByteArray& name, const QByteArray& bytes) const {
+FileWrite Folder::Replace(const QByteArray& name, const QByteArray& bytes,
+                          const Replacing& replacing) const {
+    const auto failed = [](const QFileDevice& file) {
+        return FileWrite{FileWrite::Status::Failed, QtError(file)};
+    };
+    // Checked right before the replace: Qt cannot swap two names at once.
+    if (!replacing.anything) {
+        const FileWrite judged =
+            FileWrite::Judge(Read(name, replacing.was ? replacing.was->size() : 0), replacing);
+        if (!judged.InPlace()) return judged;
+    }
     QSaveFile file(handle->Path(name));
     // Unbuffered, so that a disk filling up fails the write itself: Qt 6.4 can lose a failed
     // flush of its own buffer inside commit() and then replace the old file with an empty one.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
         !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner))
-        return {false, QtError(file), false};
+        return failed(file);
     // A short write carries no error; the next write reports why the disk refused.
     // Returning without commit() discards the new file and keeps the old one.
     for (qint64 done = 0; done < bytes.size();) {
         const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
-        if (written <= 0) return {false, QtError(file), false};
+        if (written <= 0) return failed(file);
         done += written;
     }
-    if (!file.commit()) return {false, QtError(file), false};
-    return {true, {}, true};
+    if (!file.commit()) return failed(file);
+    return {};
 }
 
-Folder::Created Folder::CreateNew(const QByteArray& name, const QByteArray& bytes,
-                                  FileIdentity* identity, FileError* why) const {
-    QFile file(handle->Path(name));
-    if (QFileInfo(file.fileName()).exists() || QFileInfo(file.fileName()).isSymLink())
-        return Created::Exists;
-    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly) || file.write(bytes) != bytes.size()) {
-        *why = QtError(file);
-        return Created::Refused;
-    }
-    *identity = IdentityOf(name);
-    return Created::Yes;
+struct HeldLock::State {
+    QFile file;
+};
+
+HeldLock::HeldLock(std::unique_ptr<State> state) : state(std::move(state)) {}
+
+HeldLock::~HeldLock() = default;
+
+// Qt offers no lock that the system frees with the process: the lock's lines must tell.
+bool HeldLock::Kernel() const {
+    return false;
+}
+
+bool HeldLock::Write(const QByteArray& content) const {
+    return state->file.resize(0) && state->file.write(content) == content.size() &&
+           state->file.flush();
+}
+
+void HeldLock::Release() {
+    if (!state->file.isOpen()) return;
+    state->file.close();
+    state->file.remove();
+}
+
+LockTry Folder::Lock(const QByteArray& name) const {
+    const Entry entry = Look(name);
+    if (entry.kind != Entry::Kind::None && entry.kind != Entry::Kind::Regular)
+        return {.status = LockTry::Status::NotAFile};
+    auto state = std::make_unique<HeldLock::State>();
+    state->file.setFileName(handle->Path(name));
+    if (!state->file.open(QIODevice::ReadWrite))
+        return {.status = LockTry::Status::NotCreated, .error = QtError(state->file)};
+    const QByteArray content = state->file.read(4096);
+    return {.status = LockTry::Status::Held,
+            .content = content,
+            .lock = std::make_unique<HeldLock>(std::move(state))};
 }
 
 Entry Folder::Look(const QByteArray& name) const {
@@ -98,14 +143,7 @@ Entry Folder::Look(const QByteArray& name) const {
                              : info.isDir()   ? Entry::Kind::Folder
                              : info.isFile()  ? Entry::Kind::Regular
                                               : Entry::Kind::Other;
-    return {kind, true, 0};
-}
-
-// Without inodes, a file's size and time of change stand for which file it is.
-FileIdentity Folder::IdentityOf(const QByteArray& name) const {
-    const QFileInfo info(handle->Path(name));
-    if (!info.isFile() || info.isSymLink()) return {};
-    return {quint64(info.size()), quint64(info.lastModified().toMSecsSinceEpoch())};
+    return {kind, true};
 }
 
 bool Folder::Remove(const QByteArray& name) const {

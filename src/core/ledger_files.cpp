@@ -3,17 +3,13 @@
 #include "core/ledger_file_format.h"
 
 #include <QSysInfo>
+#include <algorithm>
 
 namespace {
 const QByteArray LedgerName = "QcEcV3.1.Txt";
 const QByteArray PlainCopyName = "QcUcV3.1.Txt";
 const QByteArray LockSuffix = ".lock";
-// A lock is a few short lines; anything longer is not one of ours.
-constexpr qsizetype MaxLockLength = 4096;
-
-SaveResult Saved(const FileWrite& written) {
-    return {written.ok, written.error};
-}
+const QByteArray KeptSuffix = ".kept-";
 
 // ".<name>.<pid>.<count>", as Folder::Replace names its temporaries.
 bool IsTemporaryOf(const QByteArray& entry, const QByteArray& name) {
@@ -88,93 +84,138 @@ LedgerFiles::NameIn LedgerFiles::Lock() const {
 
 LockAttempt LedgerFiles::TakeLock() {
     const auto [at, name] = Lock();
-    const QByteArray content = QByteArray::number(ProcessId()) + "\n" + ProcessName() + "\n" +
-                               QSysInfo::machineHostName().toUtf8() + "\n";
-    FileError why;
-    switch (at.CreateNew(name, content, &lockIdentity, &why)) {
-    case Folder::Created::Yes:
-        lockHeld = true;
-        return {.status = LockAttempt::Status::Held};
-    case Folder::Created::Refused:
-        return {.status = LockAttempt::Status::Unlocked};
-    case Folder::Created::Exists:
+    LockTry taken = at.Lock(name);
+    switch (taken.status) {
+    case LockTry::Status::Held:
         break;
+    case LockTry::Status::Busy:
+        return {.status = LockAttempt::Status::Open};
+    case LockTry::Status::NotAFile:
+        return {.status = LockAttempt::Status::NotAFile};
+    case LockTry::Status::OtherAccount:
+        return {.status = LockAttempt::Status::OtherAccount};
+    case LockTry::Status::NotCreated:
+        return {.status = LockAttempt::Status::NotCreated, .error = taken.error};
     }
-    // Never opened unless it is a regular file: a pipe there would block, a device never end.
-    const Entry entry = at.Look(name);
-    if (entry.kind != Entry::Kind::Regular) return {.status = LockAttempt::Status::NotAFile};
-    const FileRead read = at.Read(name, MaxLockLength);
-    if (read.status != FileRead::Status::Loaded)
-        return {.status = entry.usersOwn ? LockAttempt::Status::Taken
-                                          : LockAttempt::Status::OtherAccount};
-    const QList<QByteArray> lines = read.bytes.split('\n');
+    lock = std::move(taken.lock);
+    // The lines of whoever held it last: pid, program, host.
+    const QList<QByteArray> lines = taken.content.split('\n');
     bool known = lines.size() >= 3;
     const qint64 pid = known ? lines[0].toLongLong(&known) : 0;
-    if (!known) return {.status = LockAttempt::Status::Taken};
-    return {LockAttempt::Status::Taken, pid, QString::fromUtf8(lines[2]), lines[1]};
+    const QString host = known ? QString::fromUtf8(lines[2]) : QString();
+    const bool here = known && host == QSysInfo::machineHostName();
+    // Nobody holds the kernel's lock, so its holder has ended, whatever its lines say; only
+    // another host's copy could hold it unseen, on a share that keeps no locks across hosts.
+    // Where the file system keeps no locks at all, the lines are all there is to go by.
+    if (lock->Kernel() ? !known || here || taken.content.isEmpty()
+                       : taken.content.isEmpty() || (here && !ProcessRuns(pid, lines[1]))) {
+        TakeOverLock();
+        return {.status = LockAttempt::Status::Held};
+    }
+    if (here) {
+        lock.reset();
+        return {.status = LockAttempt::Status::Open};
+    }
+    return {LockAttempt::Status::Uncheckable, pid, host, known ? lines[1] : QByteArray()};
 }
 
-bool LedgerFiles::RemoveForeignLock() {
-    const auto [at, name] = Lock();
-    return at.Look(name).kind == Entry::Kind::Regular && at.Remove(name);
+void LedgerFiles::TakeOverLock() {
+    lock->Write(QByteArray::number(ProcessId()) + "\n" + ProcessName() + "\n" +
+                QSysInfo::machineHostName().toUtf8() + "\n");
+    lockHeld = true;
 }
 
 void LedgerFiles::ReleaseLock() {
     if (!lockHeld) return;
     lockHeld = false;
-    const auto [at, name] = Lock();
-    // Another copy's lock, if ours was removed behind our back, stays.
-    if (at.IdentityOf(name) == lockIdentity) at.Remove(name);
+    lock->Release();
 }
 
 void LedgerFiles::RemoveStaleTemporaries() const {
     RemoveTemporaries(folder, {LedgerName, PlainCopyName});
-    if (ledger.folder && (ledger.folder->Shown() != folder.Shown() || ledger.name != LedgerName))
+    if (ledger.folder && (!ledger.folder->SameAs(folder) || ledger.name != LedgerName))
         RemoveTemporaries(*ledger.folder, {ledger.name});
 }
 
+QStringList LedgerFiles::KeptFiles() const {
+    QStringList kept;
+    if (!ledger.folder) return kept;
+    for (const QByteArray& name : ledger.folder->Names())
+        if (name.startsWith(ledger.name + KeptSuffix)) kept.append(ledger.folder->Shown(name));
+    kept.sort();
+    return kept;
+}
+
 LoadResult LedgerFiles::LoadLedgerFile() {
-    remembered.reset();
     if (!ledger.folder) return {LoadResult::Status::Unreadable, {}, ledger.error};
     const FileRead read = ledger.folder->Read(ledger.name, MaxLedgerFileLength);
     switch (read.status) {
     case FileRead::Status::Missing:
+        ledgerAsKnown = Replacing::Nothing();
         return {LoadResult::Status::Missing, {}, {}};
     case FileRead::Status::Unreadable:
         return {LoadResult::Status::Unreadable, {}, read.error};
     case FileRead::Status::Loaded:
         break;
     }
-    remembered = read.bytes;
-    return {LoadResult::Status::Loaded, read.bytes, {}};
+    ledgerAsKnown = Replacing::Only(read.bytes);
+    return {LoadResult::Status::Loaded, read.bytes, {}, read.names};
 }
 
-bool LedgerFiles::LedgerFileChanged() const {
-    if (!ledger.folder) return true;
-    const FileRead now = ledger.folder->Read(ledger.name, MaxLedgerFileLength);
-    // Another file with the same bytes would lose nothing by being replaced.
-    if (now.status == FileRead::Status::Missing) return remembered.has_value();
-    return now.status != FileRead::Status::Loaded || now.bytes != remembered;
+bool LedgerFiles::FollowFolder(FileError* why) {
+    std::optional<Folder> now = folder.Current(why);
+    if (!now) return false;
+    if (!now->SameAs(folder)) {
+        folder = std::move(*now);
+        ledger = folder.Resolve(LedgerName);
+    }
+    return true;
+}
+
+SaveResult LedgerFiles::WriteLedger(const QByteArray& bytes, const Replacing& replacing) {
+    FileError why;
+    if (!FollowFolder(&why)) return {FileWrite::Status::Failed, why};
+    if (!ledger.folder) return {FileWrite::Status::Failed, ledger.error};
+    const SaveResult written = ledger.folder->Replace(ledger.name, bytes, replacing);
+    if (written.InPlace()) ledgerAsKnown = Replacing::Only(bytes);
+    return written;
 }
 
 // Both files end with CR LF.
 SaveResult LedgerFiles::SaveLedgerFile(const QByteArray& enciphered) {
-    if (!ledger.folder) return {false, ledger.error};
-    const QByteArray bytes = enciphered + "\r\n";
-    const FileWrite written = ledger.folder->Replace(ledger.name, bytes);
-    if (written.renamed) remembered = bytes;
-    return Saved(written);
+    return WriteLedger(enciphered + "\r\n", ledgerAsKnown);
+}
+
+SaveResult LedgerFiles::ReplaceLedgerFile(const QByteArray& enciphered) {
+    return WriteLedger(enciphered + "\r\n", Replacing::Anything());
 }
 
 SaveResult LedgerFiles::SavePlainCopy(const QByteArray& plain) {
+    FileError why;
+    if (!FollowFolder(&why)) return {FileWrite::Status::Failed, why};
     const Folder::Place copy = folder.Resolve(PlainCopyName);
-    if (!copy.folder) return {false, copy.error};
-    return Saved(copy.folder->Replace(copy.name, plain + "\r\n"));
+    if (!copy.folder) return {FileWrite::Status::Failed, copy.error};
+    return copy.folder->Replace(copy.name, plain + "\r\n");
 }
 
 SaveResult LedgerFiles::SaveLedgerBeside(const QByteArray& enciphered, QString* shown) {
-    if (!ledger.folder) return {false, ledger.error};
-    const QByteArray name = ledger.name + ".kept-" + QByteArray::number(ProcessId());
-    *shown = ledger.folder->Shown(name);
-    return Saved(ledger.folder->Replace(name, enciphered + "\r\n"));
+    FileError why;
+    if (!FollowFolder(&why)) return {FileWrite::Status::Failed, why};
+    if (!ledger.folder) return {FileWrite::Status::Failed, ledger.error};
+    const QByteArray bytes = enciphered + "\r\n";
+    // This run's own kept file is brought up to date; any other name is taken only where no
+    // file stands, so that no kept ledger ever replaces another.
+    SaveResult written{FileWrite::Status::Changed, {}};
+    if (!kept.isEmpty()) written = ledger.folder->Replace(kept, bytes, Replacing::Only(keptBytes));
+    const QByteArray prefix = ledger.name + KeptSuffix;
+    int number = 0;
+    for (const QByteArray& name : ledger.folder->Names())
+        if (name.startsWith(prefix)) number = std::max(number, name.mid(prefix.size()).toInt());
+    while (written.status == FileWrite::Status::Changed && number < 1'000'000) {
+        kept = prefix + QByteArray::number(++number);
+        written = ledger.folder->Replace(kept, bytes, Replacing::Nothing());
+    }
+    if (written.InPlace()) keptBytes = bytes;
+    *shown = ledger.folder->Shown(kept);
+    return written;
 }

@@ -8,6 +8,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 QString LedgerFilePath(const QString& folder);
@@ -22,26 +23,29 @@ struct LoadResult {
     Status status = Status::Missing;
     QByteArray bytes; // exactly as stored, line ends included
     FileError error;
+    quint64 names = 0; // more than one: another name (a hard link) keeps the old file
 };
 
-struct SaveResult {
-    bool ok = false;
-    FileError error; // the old file is then untouched, or the new one whole at the name
-};
+// What became of a save: in place (and whether on the disk), or why not.
+using SaveResult = FileWrite;
 
-// What the lock's name held when the lock could not be created.
+// What taking the lock came to.
 struct LockAttempt {
     enum class Status {
         Held,         // ours for the run
-        Unlocked,     // the folder takes no lock (it cannot be written)
-        Taken,        // a lock stands there; pid, host and name say whose when they can
+        Open,         // another copy of the program holds it
+        Uncheckable,  // nobody here holds it, but it was written on another host (or where the
+                      // file system keeps no locks, by a copy that cannot be checked): pid,
+                      // host and name say whose when they can
         OtherAccount, // another account's lock, which we may not even read
         NotAFile,     // something that is not a regular file has the lock's name
+        NotCreated,   // the folder takes no lock (it cannot be written, say): `error` says why
     };
-    Status status = Status::Unlocked;
+    Status status = Status::NotCreated;
     qint64 pid = 0;
     QString host{};    // empty when the lock does not say
     QByteArray name{}; // the program that wrote it
+    FileError error{};
 };
 
 class LedgerFiles {
@@ -57,25 +61,31 @@ class LedgerFiles {
     QString FolderShown() const;
 
     LockAttempt TakeLock();
-    // A lock that was not ours, once the user or its dead holder's absence says it may go.
-    bool RemoveForeignLock();
+    // An Uncheckable lock, once the user says it may be taken over.
+    void TakeOverLock();
     // Removes the lock if it is still the one taken; safe as the process exits.
     void ReleaseLock();
     // Removes what saves cut short left: our temporary names, the user's regular files only.
     // Call only while the lock is held, so that no other copy is saving here.
     void RemoveStaleTemporaries() const;
+    // What earlier runs kept beside the ledger file (see SaveLedgerBeside), for messages.
+    QStringList KeptFiles() const;
 
     // Reads at most MaxLedgerFileLength + 1 bytes, so that a longer file is known to be too
     // long without being read whole; remembers what it found.
     LoadResult LoadLedgerFile();
-    // True when the file at the ledger's name is not the one last read or saved.
-    bool LedgerFileChanged() const;
-    // Both write the bytes followed by CR LF, owner-only. A link at the name made by another
-    // account is not followed: the save fails.
+    // All three write the bytes followed by CR LF, owner-only for a new file. A link at the
+    // name made by another account is not followed: the save fails. Before each, a program
+    // folder that was deleted or replaced is left for the one now at its path.
+    //
+    // Once the ledger file was read, it is replaced only while it is the one last read or
+    // saved, or gone: another file there is Changed (or Unchecked), and stays.
     SaveResult SaveLedgerFile(const QByteArray& enciphered);
+    // Whatever stands at the ledger's name, once the user said so.
+    SaveResult ReplaceLedgerFile(const QByteArray& enciphered);
     SaveResult SavePlainCopy(const QByteArray& plain);
     // For a save that cannot ask before replacing a changed file: this run's ledger beside it,
-    // under a name of this run's own. Returns that name's path when saved.
+    // under a name no file had. Returns that name's path when saved.
     SaveResult SaveLedgerBeside(const QByteArray& enciphered, QString* shown);
 
   private:
@@ -85,11 +95,16 @@ class LedgerFiles {
         QByteArray name;
     };
     NameIn Lock() const;
+    bool FollowFolder(FileError* why);
+    SaveResult WriteLedger(const QByteArray& bytes, const Replacing& replacing);
 
     Folder folder;
     Folder::Place ledger; // where the ledger file is, its link followed
-    // The ledger file's bytes as last read or written; none when there was no file.
-    std::optional<QByteArray> remembered;
+    // What a save may replace: anything until the ledger file is read, then only that file
+    // as last read or written.
+    Replacing ledgerAsKnown;
+    std::unique_ptr<HeldLock> lock; // once taken, or while the user decides on it
     bool lockHeld = false;
-    FileIdentity lockIdentity;
+    QByteArray kept;            // this run's file beside the ledger file, once written
+    QByteArray keptBytes;
 };

@@ -51,6 +51,11 @@ inline const QString QuietSaveFailed = QStringLiteral("quillcount: the ledger wa
 inline const QString QuietSaveKept =
     QStringLiteral("quillcount: %1 was changed by another program, so it was left as it is; "
                    "this run's ledger was saved as %2\n");
+inline const QString QuietSaveUnchecked =
+    QStringLiteral("quillcount: %1 could not be read (%3), so it was left as it is; this run's "
+                   "ledger was saved as %2\n");
+inline const QString QuietSaveNotDurable =
+    QStringLiteral("quillcount: the ledger was saved, but may not survive a power cut: %1\n");
 } // namespace Texts
 
 // A message box as the windows show it: prompt, style and title.
@@ -90,6 +95,9 @@ inline QString Why(const FileError& error) {
     case FileError::Kind::DanglingLink:
         return QStringLiteral("It is a link to something that is not there (a drive or share "
                               "not connected?)");
+    case FileError::Kind::FolderGone:
+        return QStringLiteral("Its folder has been deleted or moved away, and no folder has its "
+                              "name now");
     }
     return error.system;
 }
@@ -195,8 +203,39 @@ inline BoxMessage LedgerChanged(const QString& path) {
                         .arg(QDir::toNativeSeparators(path)));
 }
 
-inline BoxMessage LockNotRemoved(const QString& folder) {
-    return Error(QStringLiteral("The lock in %1 could not be removed.")
-                     .arg(QDir::toNativeSeparators(folder)));
+// What stands at the ledger's name could not be read to tell whether it changed.
+inline BoxMessage LedgerUncheckable(const QString& path, const FileError& error) {
+    return Question(QStringLiteral("The ledger file %1 cannot be read to check that it is the one "
+                                   "this window opened: %2.\n\nReplace it with the ledger in "
+                                   "this window?")
+                        .arg(QDir::toNativeSeparators(path), Why(error)));
+}
+
+inline BoxMessage LedgerNotDurable(const QString& path, const FileError& error) {
+    return Error(QStringLiteral("The ledger was saved to %1, but the system could not confirm that "
+                                "it is on the disk: %2.\n\nIt may not survive a power cut.")
+                     .arg(QDir::toNativeSeparators(path), Why(error)));
+}
+
+inline BoxMessage LedgerHasOtherNames(const QString& path) {
+    return {QStringLiteral("The ledger file %1 also has another name (a hard link). That other "
+                           "name keeps the ledger as it is now: it will not follow the saves of "
+                           "this ledger.")
+                .arg(QDir::toNativeSeparators(path)),
+            MsgStyle::Information, ErrorTitle};
+}
+
+// Ledgers that runs ended by the system kept beside a ledger file changed behind their back.
+inline BoxMessage KeptLedgers(const QStringList& kept, const QString& ledger) {
+    QStringList shown;
+    for (const QString& path : kept)
+        shown.append(QDir::toNativeSeparators(path));
+    const QString name = ledger.section(QLatin1Char('/'), -1);
+    return {QStringLiteral("Beside the ledger file %1, earlier runs kept their own ledgers because "
+                           "the file had been changed by another program:\n\n%2\n\nTo open "
+                           "one, move %3 aside, rename the kept file to %3 and start the program "
+                           "with the PIN that run had.")
+                .arg(QDir::toNativeSeparators(ledger), shown.join(QLatin1Char('\n')), name),
+            MsgStyle::Information, ErrorTitle};
 }
 } // namespace Box

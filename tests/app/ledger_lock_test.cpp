@@ -1,6 +1,6 @@
-// The single-copy lock at start-up: a live copy is refused, a dead one's lock taken over,
-// a lock that cannot be shown to be alive is removed only when the user says so, and what
-// is not a lock of ours is never opened.
+// The single-copy lock at start-up: a copy that holds it is refused, in whatever pid
+// namespace; a lock nobody holds is taken over without a word; one written on another host
+// is removed only when the user says so; and what is not a lock of ours is never opened.
 #include "app/ledger_lock.h"
 #include "core/ledger_files.h"
 #include "support/file_helpers.h"
@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
 #include <QSysInfo>
 #include <QTemporaryDir>
 #include <functional>
@@ -19,11 +20,7 @@
 
 namespace {
 
-struct StaleLock {
-    const char* what;
-    QByteArray content;
-    const char* named; // what the question names besides the folder
-};
+constexpr int kWaitMs = 10'000;
 
 class LedgerLockTest : public ::testing::Test {
   protected:
@@ -39,52 +36,102 @@ class LedgerLockTest : public ::testing::Test {
         files = OpenFiles(folder.path());
         return TakeLedgerLock(*files);
     }
+    // Another copy of the program, holding the lock until its input closes; "held <pid>".
+    QString StartCopy(QProcess& copy, QStringList more = {}) {
+        copy.start(STORAGE_CHILD, QStringList{"hold-lock", folder.path()} + more);
+        if (!copy.waitForReadyRead(kWaitMs)) return QString::fromLocal8Bit(copy.readAllStandardError());
+        return QString::fromLatin1(copy.readAllStandardOutput()).trimmed();
+    }
     std::unique_ptr<LedgerFiles> files;
 };
 
-TEST_F(LedgerLockTest, ALockThatCannotBeShownAliveAsksAndYesTakesIt) {
-    const StaleLock locks[] = {
-        {"an empty lock", "", ""},
-        {"another host's lock", "4242\nquillcount\nelsewhere.example\n", "elsewhere.example"},
+TEST_F(LedgerLockTest, AHeldLockIsRefusedAndOneNobodyHoldsIsTakenOverWithoutAWord) {
+    const QByteArray here = QSysInfo::machineHostName().toUtf8();
+    const QByteArray ours = QByteArray::number(qint64(::getpid()));
+    const struct {
+        const char* what;
+        QByteArray content;
+    } abandoned[] = {
+        {"an empty lock, as a power cut leaves one", ""},
+        {"a dead copy's lock", "999999999\nquillcount\n" + here + "\n"},
+        // A copy in a pid namespace of its own left its small pid, alive here as another.
+        {"a lock naming a live pid of this host", ours + "\nquillcount\n" + here + "\n"},
     };
-    for (const StaleLock& stale : locks) {
-        for (const MsgAnswer answer : {MsgAnswer::No, MsgAnswer::Yes}) {
-            Plant(stale.content);
-            rt.boxes.clear();
-            rt.answers.assign(1, answer);
-            const LockOutcome outcome = Take();
-            ASSERT_EQ(rt.boxes.size(), 1u) << stale.what;
-            EXPECT_EQ(rt.boxes[0].style, MsgStyle::YesNoQuestion) << stale.what;
-            EXPECT_EQ(rt.boxes[0].title, QStringLiteral("Query")) << stale.what;
-            EXPECT_TRUE(rt.boxes[0].prompt.contains(folder.path())) << stale.what;
-            EXPECT_TRUE(rt.boxes[0].prompt.contains(QLatin1String(stale.named))) << stale.what;
-            if (answer == MsgAnswer::No) {
-                EXPECT_EQ(outcome, LockOutcome::Declined) << stale.what;
-                EXPECT_EQ(OnDisk(), stale.content) << stale.what << ": No touches nothing";
-            } else {
-                EXPECT_EQ(outcome, LockOutcome::Held) << stale.what;
-                EXPECT_TRUE(OnDisk().startsWith(QByteArray::number(qint64(::getpid()))));
-                files->ReleaseLock();
-                EXPECT_FALSE(QFile::exists(Path())) << stale.what;
-            }
-        }
+    for (const auto& lock : abandoned) {
+        Plant(lock.content);
+        rt.boxes.clear();
+        EXPECT_EQ(Take(), LockOutcome::Held) << lock.what;
+        EXPECT_TRUE(rt.boxes.empty()) << lock.what;
+        EXPECT_TRUE(OnDisk().startsWith(ours + "\n")) << lock.what;
+        files->ReleaseLock();
+        EXPECT_FALSE(QFile::exists(Path())) << lock.what;
     }
-}
 
-TEST_F(LedgerLockTest, ALiveCopyHereIsRefusedAndADeadOnesLockTakenOverSilently) {
-    const std::unique_ptr<LedgerFiles> live = OpenFiles(folder.path());
+    // A copy in this process, another process, and one killed outright.
+    const auto live = OpenFiles(folder.path());
     ASSERT_EQ(live->TakeLock().status, LockAttempt::Status::Held);
     EXPECT_EQ(Take(), LockOutcome::Refused);
     ASSERT_EQ(rt.boxes.size(), 1u);
     EXPECT_EQ(rt.boxes[0].title, QStringLiteral(" Error "));
     EXPECT_TRUE(rt.boxes[0].prompt.contains(QStringLiteral("already open")));
     live->ReleaseLock();
-
-    // A process that has ended, on this host: pid numbers are not reused this quickly.
-    Plant("999999999\nquillcount\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+    QProcess copy;
+    ASSERT_TRUE(StartCopy(copy).startsWith("held")) << qPrintable(copy.errorString());
+    EXPECT_EQ(Take(), LockOutcome::Refused);
+    copy.kill();
+    ASSERT_TRUE(copy.waitForFinished(kWaitMs));
+    EXPECT_TRUE(QFile::exists(Path())) << "a killed copy leaves its lock";
     rt.boxes.clear();
     EXPECT_EQ(Take(), LockOutcome::Held);
     EXPECT_TRUE(rt.boxes.empty());
+
+    // Ours removed behind our back and taken by another copy: our end leaves theirs.
+    ASSERT_TRUE(QFile::remove(Path()));
+    const auto other = OpenFiles(folder.path());
+    ASSERT_EQ(other->TakeLock().status, LockAttempt::Status::Held);
+    const QByteArray theirs = OnDisk();
+    files->ReleaseLock();
+    EXPECT_EQ(OnDisk(), theirs);
+    other->ReleaseLock();
+}
+
+// Every copy started in a pid namespace of its own has the same pid, 1.
+TEST_F(LedgerLockTest, CopiesWithTheSamePidInTheirOwnNamespacesAreToldApart) {
+    QProcess first, second;
+    const QString one = StartCopy(first, {"own-pids"});
+    if (first.state() != QProcess::Running) GTEST_SKIP() << "no pid namespace can be made here";
+    ASSERT_EQ(one, "held 1");
+    EXPECT_EQ(StartCopy(second, {"own-pids"}), "open 1");
+    first.closeWriteChannel();
+    second.closeWriteChannel();
+    ASSERT_TRUE(first.waitForFinished(kWaitMs));
+    ASSERT_TRUE(second.waitForFinished(kWaitMs));
+    EXPECT_EQ(Take(), LockOutcome::Held);
+}
+
+TEST_F(LedgerLockTest, AnotherHostsLockAsksAndYesTakesIt) {
+    const QByteArray lock = "4242\nquillcount\nelsewhere.example\n";
+    for (const MsgAnswer answer : {MsgAnswer::No, MsgAnswer::Yes}) {
+        Plant(lock);
+        rt.boxes.clear();
+        rt.answers.assign(1, answer);
+        const LockOutcome outcome = Take();
+        ASSERT_EQ(rt.boxes.size(), 1u);
+        EXPECT_EQ(rt.boxes[0].style, MsgStyle::YesNoQuestion);
+        EXPECT_EQ(rt.boxes[0].title, QStringLiteral("Query"));
+        EXPECT_TRUE(rt.boxes[0].prompt.contains(folder.path()));
+        EXPECT_TRUE(rt.boxes[0].prompt.contains(QLatin1String("elsewhere.example")));
+        if (answer == MsgAnswer::No) {
+            EXPECT_EQ(outcome, LockOutcome::Declined);
+            files.reset();
+            EXPECT_EQ(OnDisk(), lock) << "No touches nothing";
+        } else {
+            EXPECT_EQ(outcome, LockOutcome::Held);
+            EXPECT_TRUE(OnDisk().startsWith(QByteArray::number(qint64(::getpid()))));
+            files->ReleaseLock();
+            EXPECT_FALSE(QFile::exists(Path()));
+        }
+    }
 }
 
 // Opening a pipe would block, reading a device never end: the box comes at once instead.

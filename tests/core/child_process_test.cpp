@@ -23,7 +23,7 @@ TEST(KilledSave, LeavesTheOldOrTheNewLedgerWhole) {
     const QByteArray second = Payload(12'000, 2);
     ASSERT_TRUE(WriteBytes(payloads.filePath("first"), first));
     ASSERT_TRUE(WriteBytes(payloads.filePath("second"), second));
-    ASSERT_TRUE(OpenFiles(folder.path())->SaveLedgerFile(first).ok);
+    ASSERT_TRUE(OpenFiles(folder.path())->SaveLedgerFile(first).InPlace());
 
     const unsigned seed = std::random_device{}();
     SCOPED_TRACE(testing::Message() << "seed " << seed);
@@ -67,7 +67,7 @@ class NoRights : public ::testing::Test {
         ASSERT_TRUE(QFile::setPermissions(folder_.path(), QFile::ReadOwner | QFile::WriteOwner |
                                                               QFile::ExeOwner | QFile::ReadOther |
                                                               QFile::ExeOther));
-        ASSERT_TRUE(OpenFiles(folder_.path())->SaveLedgerFile("old").ok);
+        ASSERT_TRUE(OpenFiles(folder_.path())->SaveLedgerFile("old").InPlace());
     }
     QString Ledger() const { return LedgerFilePath(folder_.path()); }
 
@@ -88,7 +88,7 @@ TEST_F(NoRights, UnreadableFileIsReportedNotTakenForMissing) {
 TEST_F(NoRights, FolderThatCannotBeSearchedIsReportedNotTakenForMissing) {
     const QString inner = folder_.filePath("inner");
     ASSERT_TRUE(QDir().mkdir(inner));
-    ASSERT_TRUE(OpenFiles(inner)->SaveLedgerFile("old").ok);
+    ASSERT_TRUE(OpenFiles(inner)->SaveLedgerFile("old").InPlace());
     ASSERT_TRUE(QFile::setPermissions(inner, {}));
     const QStringList out = AsNobody("load", inner);
     QFile::setPermissions(inner, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
@@ -111,6 +111,23 @@ TEST_F(NoRights, FolderThatCannotBeWrittenFailsTheSaveAndKeepsTheOldFile) {
     EXPECT_EQ(out[0], "failed");
     EXPECT_FALSE(out[1].isEmpty());
     EXPECT_EQ(ReadBytes(Ledger()), "old\r\n");
+}
+
+// Where the file system keeps no locks, only the lock's lines tell whether its writer runs: a
+// program whose name the system cuts short (to 15 characters) must still be seen running.
+TEST(ProcessFacts, AProgramWithALongNameIsSeenRunning) {
+    QTemporaryDir folder;
+    const QString name = QStringLiteral("quillcount-kept-in-a-long-name");
+    ASSERT_TRUE(QFile::copy(STORAGE_CHILD, folder.filePath(name)));
+    ASSERT_TRUE(QFile::setPermissions(folder.filePath(name), QFile::ExeOwner | QFile::ReadOwner));
+    QProcess copy;
+    copy.start(folder.filePath(name), {"hold-lock", folder.path()});
+    ASSERT_TRUE(copy.waitForReadyRead(kWaitMs));
+    EXPECT_TRUE(ProcessRuns(copy.processId(), name.toUtf8()));
+    EXPECT_FALSE(ProcessRuns(copy.processId(), "another-program-of-a-long-name"));
+    copy.closeWriteChannel();
+    ASSERT_TRUE(copy.waitForFinished(kWaitMs));
+    EXPECT_FALSE(ProcessRuns(copy.processId(), name.toUtf8()));
 }
 
 // Another account's copy holds the ledger: its lock is live, not one left behind to remove.

@@ -4,8 +4,13 @@
 #include "support/file_helpers.h"
 
 #include <QDir>
+#include <QProcess>
 #include <QTemporaryDir>
+#include <atomic>
 #include <gtest/gtest.h>
+#include <map>
+#include <sys/xattr.h>
+#include <thread>
 
 namespace {
 
@@ -37,7 +42,7 @@ INSTANTIATE_TEST_SUITE_P(Storage, BothFiles, ::testing::Values(kLedgerFile, kPla
 // bytes untranslated, lone CR and LF and all 256 values included, then 13 10.
 TEST_P(BothFiles, HoldsTheBytesThenCrLfUnderItsOwnName) {
     const QByteArray bytes = Payload(1000, 3) + "line\r\nlone\rcr\nlf";
-    ASSERT_TRUE(Save(bytes).ok);
+    ASSERT_TRUE(Save(bytes).InPlace());
 
     EXPECT_EQ(QDir(folder_.path()).entryList(QDir::Files), QStringList{GetParam().name});
     const QByteArray stored = ReadBytes(Path());
@@ -46,20 +51,42 @@ TEST_P(BothFiles, HoldsTheBytesThenCrLfUnderItsOwnName) {
 }
 
 TEST_P(BothFiles, SecondSaveReplacesTheFirstWhole) {
-    ASSERT_TRUE(Save(Payload(5000, 1)).ok);
-    ASSERT_TRUE(Save("short").ok);
+    ASSERT_TRUE(Save(Payload(5000, 1)).InPlace());
+    ASSERT_TRUE(Save("short").InPlace());
     EXPECT_EQ(ReadBytes(Path()), "short\r\n");
 }
 
-// The ledger is private, whatever the umask or the mode of a file saved before.
-TEST_P(BothFiles, IsReadableAndWritableByItsOwnerOnly) {
-    ASSERT_TRUE(Save("first").ok);
+// Every extended attribute, an ACL included, by name.
+std::map<QByteArray, QByteArray> Attributes(const QString& path) {
+    const QByteArray file = QFile::encodeName(path);
+    QByteArray names(4096, '\0');
+    const ssize_t length = ::listxattr(file.constData(), names.data(), size_t(names.size()));
+    std::map<QByteArray, QByteArray> attributes;
+    for (const QByteArray& name : names.left(qMax<ssize_t>(length, 0)).split('\0')) {
+        if (name.isEmpty()) continue;
+        QByteArray value(4096, '\0');
+        value.truncate(qMax<ssize_t>(::getxattr(file.constData(), name.constData(), value.data(), size_t(value.size())), 0));
+        attributes[name] = value;
+    }
+    return attributes;
+}
+
+// A file the program creates is its owner's alone; what the user set on it since stays.
+TEST_P(BothFiles, IsOwnerOnlyUntilTheUserSetsOtherwise) {
+    ASSERT_TRUE(Save("first").InPlace());
     EXPECT_EQ(FileMode(Path()), 0600);
 
     ASSERT_TRUE(QFile::setPermissions(Path(), QFile::ReadOwner | QFile::WriteOwner |
-                                                  QFile::ReadGroup | QFile::ReadOther));
-    ASSERT_TRUE(Save("second").ok);
-    EXPECT_EQ(FileMode(Path()), 0600);
+                                                  QFile::ReadGroup));
+    const QByteArray file = QFile::encodeName(Path());
+    const bool extended = ::setxattr(file.constData(), "user.origin", "bank", 4, 0) == 0;
+    const bool acl = QProcess::execute("setfacl", {"-m", "u:nobody:r", Path()}) == 0;
+    const auto before = Attributes(Path());
+    ASSERT_TRUE(Save("second").InPlace());
+    EXPECT_EQ(FileMode(Path()), 0640);
+    EXPECT_EQ(Attributes(Path()), before);
+    if (!extended || !acl) GTEST_SKIP() << "this file system keeps no extended attributes or ACLs";
+    EXPECT_EQ(before.size(), 2u);
 }
 
 TEST_P(BothFiles, FolderInTheFilesPlaceFailsTheSaveAndStaysAsItWas) {
@@ -67,15 +94,61 @@ TEST_P(BothFiles, FolderInTheFilesPlaceFailsTheSaveAndStaysAsItWas) {
     ASSERT_TRUE(WriteBytes(Path() + "/inside", "kept"));
 
     const SaveResult result = Save("new");
-    EXPECT_FALSE(result.ok);
+    EXPECT_FALSE(result.InPlace());
     EXPECT_NE(result.error.kind, FileError::Kind::None);
     EXPECT_TRUE(QFileInfo(Path()).isDir());
     EXPECT_EQ(ReadBytes(Path() + "/inside"), "kept");
 }
 
+// A second copy, or a sync tool, that wrote the file since it was read keeps its file: the
+// check is made as the new file takes the name, so two saves at the same moment cannot both
+// replace the one they read.
+TEST(LedgerFile, OnlyTheFileAsReadIsReplacedEvenBySavesAtTheSameMoment) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(WriteBytes(LedgerFilePath(folder.path()), "read\r\n"));
+    for (int round = 0; round < 200; ++round) {
+        ASSERT_TRUE(WriteBytes(LedgerFilePath(folder.path()), "read\r\n"));
+        const auto one = OpenFiles(folder.path()), two = OpenFiles(folder.path());
+        one->LoadLedgerFile();
+        two->LoadLedgerFile();
+        std::atomic<int> ready = 0;
+        SaveResult first, second;
+        const auto save = [&ready](LedgerFiles& files, const char* bytes, SaveResult& result) {
+            for (++ready; ready < 2;) {
+            }
+            result = files.SaveLedgerFile(bytes);
+        };
+        std::thread racing(save, std::ref(*two), "two", std::ref(second));
+        save(*one, "one", first);
+        racing.join();
+        ASSERT_NE(first.InPlace(), second.InPlace()) << "round " << round;
+        const SaveResult& lost = first.InPlace() ? second : first;
+        EXPECT_EQ(lost.status, FileWrite::Status::Changed) << "round " << round;
+        EXPECT_EQ(ReadBytes(LedgerFilePath(folder.path())),
+                  first.InPlace() ? "one\r\n" : "two\r\n");
+        EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+    }
+}
+
+// What a run that cannot ask keeps beside a changed file never takes another file's place.
+TEST(LedgerFile, KeptLedgersNeverReplaceAnother) {
+    QTemporaryDir folder;
+    const QString earlier = LedgerFilePath(folder.path()) + ".kept-1";
+    ASSERT_TRUE(WriteBytes(earlier, "an earlier run's"));
+    const auto run = OpenFiles(folder.path()), other = OpenFiles(folder.path());
+    QString kept, otherKept;
+    ASSERT_TRUE(run->SaveLedgerBeside("first", &kept).InPlace());
+    ASSERT_TRUE(other->SaveLedgerBeside("other", &otherKept).InPlace());
+    ASSERT_TRUE(run->SaveLedgerBeside("later", &kept).InPlace()) << "a run's own is brought up to date";
+    EXPECT_EQ(ReadBytes(earlier), "an earlier run's");
+    EXPECT_EQ(ReadBytes(kept), "later\r\n");
+    EXPECT_EQ(ReadBytes(otherKept), "other\r\n");
+    EXPECT_EQ(run->KeptFiles(), (QStringList{earlier, kept, otherKept}));
+}
+
 TEST(PlainCopy, StoresThePoundSignAsByte163) {
     QTemporaryDir folder;
-    ASSERT_TRUE(OpenFiles(folder.path())->SavePlainCopy(ToWin1252(QStringLiteral("£12.50\r\n"))).ok);
+    ASSERT_TRUE(OpenFiles(folder.path())->SavePlainCopy(ToWin1252(QStringLiteral("£12.50\r\n"))).InPlace());
     EXPECT_EQ(ReadBytes(PlainCopyPath(folder.path())), "\xA3"
                                                        "12.50\r\n\r\n");
 }
@@ -85,7 +158,7 @@ TEST(PlainCopy, StoresThePoundSignAsByte163) {
 TEST(LedgerFile, LoadsExactlyWhatWasSaved) {
     QTemporaryDir folder;
     const QByteArray bytes = Payload(MaxLedgerFileLength - 2, 9); // the longest, with CR LF
-    ASSERT_TRUE(OpenFiles(folder.path())->SaveLedgerFile(bytes).ok);
+    ASSERT_TRUE(OpenFiles(folder.path())->SaveLedgerFile(bytes).InPlace());
 
     const LoadResult loaded = OpenFiles(folder.path())->LoadLedgerFile();
     EXPECT_EQ(loaded.status, LoadResult::Status::Loaded);

@@ -58,7 +58,7 @@ TEST(OddFiles, TheUsersOwnLinkIsFollowedBothWays) {
     ASSERT_TRUE(WriteBytes(target, "old\r\n"));
     ASSERT_TRUE(QFile::link(target, LedgerFilePath(folder.path())));
     EXPECT_EQ(OpenFiles(folder.path())->LoadLedgerFile().bytes, "old\r\n");
-    ASSERT_TRUE(OpenFiles(folder.path())->SaveLedgerFile("new").ok);
+    ASSERT_TRUE(OpenFiles(folder.path())->SaveLedgerFile("new").InPlace());
     EXPECT_EQ(ReadBytes(target), "new\r\n");
     EXPECT_TRUE(QFileInfo(LedgerFilePath(folder.path())).isSymLink());
 }
@@ -75,9 +75,9 @@ TEST(OddFiles, AnotherAccountsLinkIsNeitherReadNorWrittenThrough) {
         ASSERT_EQ(::lchown(QFile::encodeName(path), nobody->pw_uid, nobody->pw_gid), 0);
     }
     EXPECT_EQ(OpenFiles(folder.path())->LoadLedgerFile().status, LoadResult::Status::Unreadable);
-    EXPECT_FALSE(OpenFiles(folder.path())->SaveLedgerFile("ledger").ok);
+    EXPECT_FALSE(OpenFiles(folder.path())->SaveLedgerFile("ledger").InPlace());
     const SaveResult copy = OpenFiles(folder.path())->SavePlainCopy("plain");
-    EXPECT_FALSE(copy.ok);
+    EXPECT_FALSE(copy.InPlace());
     EXPECT_EQ(copy.error.kind, FileError::Kind::ForeignLink);
     EXPECT_EQ(ReadBytes(target), "precious");
 }
@@ -111,6 +111,41 @@ TEST(OddFiles, TheUsersOwnTemporariesAreRemovedAndNothingElse) {
     }
 }
 
+// The program's folder deleted, or put aside, while the ledger is open: the save goes to the
+// folder at its path once there is one, and is refused (nothing lost) while there is none.
+TEST(OddFiles, AFolderDeletedOrReplacedWhileHeldIsLeftForTheOneAtItsPath) {
+    const struct {
+        const char* what;
+        std::function<bool(const QString& path)> change;
+        bool savedThere;
+    } changes[] = {
+        {"deleted and made again",
+         [](const QString& p) { return QDir(p).removeRecursively() && QDir().mkdir(p); }, true},
+        {"put aside for a new one",
+         [](const QString& p) { return QDir().rename(p, p + "-old") && QDir().mkdir(p); }, true},
+        {"deleted for good", [](const QString& p) { return QDir(p).removeRecursively(); }, false},
+    };
+    for (const auto& change : changes) {
+        QTemporaryDir parent;
+        const QString folder = parent.filePath("program");
+        ASSERT_TRUE(QDir().mkdir(folder));
+        const auto files = OpenFiles(folder);
+        ASSERT_TRUE(change.change(folder)) << change.what;
+        const SaveResult saved = files->SaveLedgerFile("ledger");
+        const SaveResult copy = files->SavePlainCopy("plain");
+        EXPECT_EQ(saved.InPlace(), change.savedThere) << change.what;
+        EXPECT_EQ(copy.InPlace(), change.savedThere) << change.what;
+        if (change.savedThere) {
+            EXPECT_EQ(ReadBytes(LedgerFilePath(folder)), "ledger\r\n") << change.what;
+            EXPECT_EQ(ReadBytes(PlainCopyPath(folder)), "plain\r\n") << change.what;
+        } else {
+            EXPECT_EQ(saved.error.kind, FileError::Kind::FolderGone) << change.what;
+            ASSERT_TRUE(QDir().mkdir(folder));
+            EXPECT_TRUE(files->SaveLedgerFile("ledger").InPlace()) << "once it is back";
+        }
+    }
+}
+
 // A folder name that is not valid text (an old disk's) is held as the bytes it is.
 TEST(OddFiles, AFolderNamedInBytesThatAreNotTextHoldsTheLedger) {
     QTemporaryDir parent;
@@ -119,7 +154,7 @@ TEST(OddFiles, AFolderNamedInBytesThatAreNotTextHoldsTheLedger) {
     FileError why;
     auto files = LedgerFiles::Open(folder, &why);
     ASSERT_NE(files, nullptr);
-    ASSERT_TRUE(files->SaveLedgerFile("ledger").ok);
+    ASSERT_TRUE(files->SaveLedgerFile("ledger").InPlace());
     files = LedgerFiles::Open(folder, &why);
     EXPECT_EQ(files->LoadLedgerFile().bytes, "ledger\r\n");
     struct stat info;

@@ -4,6 +4,7 @@
 #include "support/file_helpers.h"
 
 #include <QDir>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -108,7 +109,7 @@ TEST_P(WriteFailure, KeepsTheOldFileAndSaysWhy) {
 
     const QByteArray old = Payload(3000, 1);
     for (SaveMethod save : {&LedgerFiles::SaveLedgerFile, &LedgerFiles::SavePlainCopy})
-        ASSERT_TRUE(SaveIn(folder, save, old).ok);
+        ASSERT_TRUE(SaveIn(folder, save, old).InPlace());
     if (onDisk) {
         ASSERT_TRUE(disk->Fill());
     }
@@ -121,7 +122,7 @@ TEST_P(WriteFailure, KeepsTheOldFileAndSaysWhy) {
             if (!onDisk) limit = std::make_unique<FileSizeLimit>();
             result = SaveIn(folder, save, Payload(GetParam().size, 2));
         }
-        EXPECT_FALSE(result.ok);
+        EXPECT_FALSE(result.InPlace());
         EXPECT_TRUE(
             result.error.system.contains(onDisk ? "No space left on device" : "File too large"))
             << qPrintable(result.error.system);
@@ -132,8 +133,29 @@ TEST_P(WriteFailure, KeepsTheOldFileAndSaysWhy) {
 
     // Once the cause is gone the same save goes through.
     if (onDisk) disk->Free();
-    EXPECT_TRUE(OpenFiles(folder)->SaveLedgerFile(Payload(GetParam().size, 2)).ok);
+    EXPECT_TRUE(OpenFiles(folder)->SaveLedgerFile(Payload(GetParam().size, 2)).InPlace());
     EXPECT_EQ(ReadBytes(LedgerFilePath(folder)), Payload(GetParam().size, 2) + "\r\n");
+}
+
+// After the rename only the folder's sync is left: a file system that offers none has the
+// save done as durably as it can; any other failure is told, with the new file in place.
+TEST(FolderSync, IsNoFailedSaveWhereUnsupportedAndToldTruthfullyElse) {
+    const struct {
+        int error;
+        const char* says;
+    } failures[] = {{EINVAL, "written"}, {ENOTSUP, "written"}, {EIO, "not durable"}};
+    for (const auto& failure : failures) {
+        QTemporaryDir folder;
+        ASSERT_TRUE(OpenFiles(folder.path())->SaveLedgerFile("old").InPlace());
+        QProcess child;
+        child.start(STORAGE_CHILD,
+                    {"folder-sync-fails", QString::number(failure.error), folder.path()});
+        ASSERT_TRUE(child.waitForFinished(10'000));
+        if (child.exitCode() == 77) GTEST_SKIP() << "no system call filter can be set here";
+        const QStringList out = QString::fromLocal8Bit(child.readAllStandardOutput()).split('\n');
+        EXPECT_EQ(out[0], failure.says) << std::strerror(failure.error);
+        EXPECT_EQ(ReadBytes(LedgerFilePath(folder.path())), "new\r\n") << std::strerror(failure.error);
+    }
 }
 
 } // namespace
