@@ -235,6 +235,9 @@ TEST_F(FullRunTest, AFailedSaveKeepsTheWindowWithThePlainLedgerAndTheOldFile) {
     ledger->close();
     EXPECT_EQ(rt.ends, 0) << "the program does not end with the bookings unsaved";
     ASSERT_EQ(rt.boxes.size(), 2u);
+    EXPECT_EQ(rt.boxes[0], Box::LedgerUncheckable(LedgerFilePath(folder.path()),
+                                                   {FileError::Kind::Folder, {}}))
+        << "what cannot be read is not said to have changed";
     EXPECT_EQ(rt.boxes[1].title, QStringLiteral(" Error "));
     EXPECT_EQ(rt.boxes[1].style, MsgStyle::Critical);
     EXPECT_TRUE(rt.boxes[1].prompt.contains(QStringLiteral("could not be saved")));
@@ -375,6 +378,21 @@ TEST_F(FullRunTest, TheLedgersPlaceIsHeldForTheRun) {
     const QStringList kept = QDir(moved).entryList({QStringLiteral("QcEcV3.1.Txt.kept-*")});
     ASSERT_EQ(kept.size(), 1);
     EXPECT_EQ(ReadBytes(QDir(moved).filePath(kept[0])).size(), ledger->LedgerText().size() + 3);
+
+    // Deleted under a run that ends by a signal: there is nothing to keep, so it is saved.
+    ASSERT_TRUE(QFile::remove(LedgerFilePath(moved)));
+    program->SaveQuietly();
+    EXPECT_EQ(ReadBytes(LedgerFilePath(moved)).size(), ledger->LedgerText().size() + 3);
+
+    // The next start names the kept ledger before the PIN, and a second name of the file is
+    // told once it is open.
+    ASSERT_EQ(::link(QFile::encodeName(LedgerFilePath(moved)),
+                     QFile::encodeName(folder.filePath(QStringLiteral("hard")))), 0);
+    rt.boxes.clear();
+    ASSERT_NE(Start("1234", moved), nullptr);
+    ASSERT_EQ(rt.boxes.size(), 2u);
+    EXPECT_EQ(rt.boxes[0], Box::KeptLedgers({QDir(moved).filePath(kept[0])}, LedgerFilePath(moved)));
+    EXPECT_EQ(rt.boxes[1], Box::LedgerHasOtherNames(LedgerFilePath(moved)));
 }
 
 TEST_F(FullRunTest, ATerminationAfterExitNoEnctyptWritesNothing) {

@@ -2,6 +2,7 @@
 size limit, odd or planted files at its names, locks left behind, a ledger name that
 cannot be replaced; and what it leaves for others to read."""
 
+import copy
 import os
 import shutil
 import signal
@@ -158,37 +159,87 @@ def planted_links(t):
     check_ledger_file(elsewhere, expected)
 
 
-STALE_LOCKS = [
-    ("an empty lock", b""),
-    ("a lock from another host", b"1\nquillcount\nelsewhere.invalid\n\n\n"),
-]
-
-
 def stale_locks(t):
-    """A lock whose holder cannot be told alive is put to the user before the PIN window:
-    No leaves it and everything else as it was; Yes clears it and the run goes on."""
-    for what, lock in STALE_LOCKS:
-        folder = t.folder()
-        with open(folder.file(LOCK_FILE), "wb") as f:
-            f.write(lock)
-        before = folder.state()
-        user = t.start(folder)
-        user.window(QUERY_BOX)
-        assert not user.sees(PIN_WINDOW), f"{what}: the PIN window came before the question"
-        user.answer(QUERY_BOX, "Escape")
-        user.run.wait_exit(0)
-        assert folder.state() == before and folder.read(LOCK_FILE) == lock, (
-            f"{what}: No changed the folder")
+    """A lock nobody holds is taken over at once: an empty one (as a power cut leaves it)
+    without a word. One written on another host is put to the user before the PIN window:
+    No leaves it and everything else as it was; Yes takes it and the run goes on."""
+    folder = t.folder()
+    with open(folder.file(LOCK_FILE), "wb"):
+        pass
+    expected = make_ledger(t, folder, "7531", [("5", False)])
 
+    lock = b"1\nquillcount\nelsewhere.invalid\n\n\n"
+    with open(folder.file(LOCK_FILE), "wb") as f:
+        f.write(lock)
+    before = folder.state()
+    user = t.start(folder)
+    user.window(QUERY_BOX)
+    assert not user.sees(PIN_WINDOW), "the PIN window came before the question"
+    user.answer(QUERY_BOX, "Escape")
+    user.run.wait_exit(0)
+    assert folder.state() == before and folder.read(LOCK_FILE) == lock, "No changed the folder"
+
+    user = t.start(folder)
+    user.answer(QUERY_BOX, "Return")
+    ledger = user.unlock("7531")
+    user.book(ledger, "11", True)
+    expected.book("11", True)
+    user.close(ledger)
+    ends(user, folder)
+    check_ledger_file(folder, expected)
+
+
+def simultaneous_terminations(t):
+    """Two copies on one ledger (the first one's lock removed behind its back) sent SIGTERM
+    at the same moment, as a logout does, keep every booking: one run's in the ledger file,
+    the other's beside it, named in a box at the next start and opened as the README says."""
+    folder = t.folder()
+    stored = make_ledger(t, folder, "2580", [("10", True)])
+    runs = []
+    for amount, credit in [("1", True), ("2.50", False)]:
         user = t.start(folder)
-        user.answer(QUERY_BOX, "Return")
-        ledger = user.unlock("7531")
-        user.book(ledger, "11", True)
-        expected = ExpectedLedger()
-        expected.book("11", True)
-        user.close(ledger)
-        ends(user, folder)
-        check_ledger_file(folder, expected)
+        ledger = user.unlock("2580")
+        user.book(ledger, amount, credit)
+        user.save_plain_copy(ledger, then_exit=False)  # the booking is in before the signal
+        expected = copy.deepcopy(stored)
+        expected.book(amount, credit)
+        runs.append((user, expected))
+        if len(runs) == 1:
+            os.remove(folder.file(LOCK_FILE))
+    for user, _ in runs:
+        os.kill(user.run.pid, signal.SIGTERM)
+    for user, _ in runs:
+        user.run.wait_exit(0)
+    kept = LEDGER_FILE + ".kept-1"
+    assert sorted(folder.names()) == sorted([LEDGER_FILE, kept, PLAIN_COPY]), folder.names()
+
+    user = t.start(folder)
+    user.answer(ERROR_BOX, "Return")  # the kept ledger, named
+    ledger = user.unlock("2580")
+    user.save_plain_copy(ledger, then_exit=True)
+    ends(user, folder)
+    saved = [expected for _, expected in runs if expected.plain_copy() == folder.read(PLAIN_COPY)]
+    assert len(saved) == 1, "the ledger file holds neither run's bookings"
+    os.rename(folder.file(LEDGER_FILE), folder.file("aside"))
+    os.rename(folder.file(kept), folder.file(LEDGER_FILE))
+    reads_back(t, folder, "2580", next(e for _, e in runs if e is not saved[0]))
+
+
+def closed_standard_error(t):
+    """Started with its standard error closed, as some launchers start programs, it still
+    shows its windows and a termination still saves and ends it: the display's connection
+    must not take the standard error's place, where Qt's first warning (here, of a theme it
+    cannot load) would go."""
+    folder = t.folder()
+    user = t.start(folder, closed_stderr=True, env={"QT_QPA_PLATFORMTHEME": "none-such"})
+    ledger = user.unlock("8642")
+    expected = ExpectedLedger()
+    user.book(ledger, "3", True)
+    expected.book("3", True)
+    user.save_plain_copy(ledger, then_exit=False)
+    user.run.send(signal.SIGTERM)
+    ends(user, folder)
+    check_ledger_file(folder, expected)
 
 
 def private_files(t):
@@ -300,6 +351,8 @@ ADVERSE_SCENARIOS = [
     odd_ledger_files,
     planted_links,
     stale_locks,
+    simultaneous_terminations,
+    closed_standard_error,
     private_files,
     busy_ledger_name,
     folder_named_in_bytes,

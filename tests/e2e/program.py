@@ -74,9 +74,11 @@ class Run:
     """One start of the program; ended by its id whatever happens to the test.
 
     unprivileged runs it as OTHER_USER when the tests run as root; file_size_limit (bytes)
-    and umask are set for it as a shell's ulimit -f and umask would."""
+    and umask are set for it as a shell's ulimit -f and umask would; closed_stderr starts
+    it with its standard error closed, as `2>&-` does."""
 
-    def __init__(self, folder, env, unprivileged=False, file_size_limit=None, umask=None):
+    def __init__(self, folder, env, unprivileged=False, file_size_limit=None, umask=None,
+                 closed_stderr=False):
         command = [folder.file(NAME)]
         if unprivileged and os.geteuid() == 0:
             command = ["setpriv", f"--reuid={OTHER_USER}", f"--regid={OTHER_GROUP}",
@@ -87,6 +89,7 @@ class Run:
         self.process = subprocess.Popen(
             command, cwd=folder.path, stdin=subprocess.DEVNULL, stdout=self.stderr,
             stderr=self.stderr, umask=-1 if umask is None else umask,
+            preexec_fn=(lambda: os.close(2)) if closed_stderr else None,
             env=dict(env, ASAN_OPTIONS=os.environ.get("ASAN_OPTIONS", "detect_leaks=0")))
         self.pid = self.process.pid
 

@@ -2,6 +2,7 @@
 // keeps a settable clock, and records program end instead of ending the test.
 #pragma once
 
+#include "gui/messages.h"
 #include "gui/runtime.h"
 #include "support/ledger_builder.h"
 
@@ -21,6 +22,14 @@ struct RecordedBox {
     QString prompt;
     MsgStyle style;
     QString title;
+
+    // The box the catalogue makes, so that tests never retype its text.
+    friend bool operator==(const RecordedBox& shown, const BoxMessage& box) {
+        return shown.prompt == box.prompt && shown.style == box.style && shown.title == box.title;
+    }
+    friend void PrintTo(const RecordedBox& box, std::ostream* os) {
+        *os << int(box.style) << " \"" << box.title.toStdString() << "\": " << box.prompt.toStdString();
+    }
 };
 
 class ScriptedRuntime : public Runtime {
