@@ -35,8 +35,8 @@ struct Opened {
 
 // The open sequence; nothing when the cipher refuses the file.
 std::optional<Opened> Open(const Pin& pin) {
-    const LoadResult file = OpenFiles(folder)->LoadLedgerFile();
-    Expect(file.status == LoadResult::Status::Loaded, "a ledger file that is there loads");
+    const FileRead file = OpenFiles(folder)->LoadLedgerFile();
+    Expect(file.status == FileRead::Status::Loaded, "a ledger file that is there loads");
     QString text = FromWin1252(file.bytes);
     Expect(ToWin1252(text) == file.bytes, "every byte of the file survives as text");
     if (cipher->SetRotorsFromPin(pin, text) != CipherResult::Transformed) return std::nullopt;

@@ -36,9 +36,9 @@ Run LedgerSession::Form_Load() {
 }
 
 Run LedgerSession::UnlockLedger() {
-    const LoadResult file = files.LoadLedgerFile();
+    const FileRead file = files.LoadLedgerFile();
     // Taking an unreadable file for a new ledger would overwrite the real one at close.
-    if (file.status == LoadResult::Status::Unreadable)
+    if (file.status == FileRead::Status::Unreadable)
         return EndWith(Box::LedgerUnreadable(files.LedgerShown(), file.error));
     QString text = FromWin1252(file.bytes);
     CipherResult result;

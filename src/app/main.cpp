@@ -3,6 +3,7 @@
 #include "app/program.h"
 #include "app/termination.h"
 #include "core/ledger_files.h"
+#include "core/process.h"
 #include "gui/look.h"
 #include "gui/messages.h"
 #include "gui/qt_runtime.h"

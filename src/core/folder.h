@@ -120,7 +120,9 @@ class Folder {
     // Holds the lock file at name for the run, creating it owner-only when it is not there.
     LockTry Lock(const QByteArray& name) const;
     Entry Look(const QByteArray& name) const;
-    bool Remove(const QByteArray& name) const;
+    // Removes what Replace left of a save cut short at any of these names: its temporaries,
+    // the user's own regular files only. Only while no other copy can be saving here.
+    void RemoveStaleTemporaries(const QList<QByteArray>& names) const;
     QList<QByteArray> Names() const;
 
   private:
@@ -157,11 +159,3 @@ class HeldLock {
   private:
     std::unique_ptr<State> state;
 };
-
-// The folder of the running program as the system's bytes; none when it cannot be told.
-std::optional<QByteArray> ProgramFolder();
-
-// This process's id and name, for the lock; whether a process of that name still runs here.
-qint64 ProcessId();
-QByteArray ProcessName();
-bool ProcessRuns(qint64 pid, const QByteArray& name);

@@ -58,12 +58,6 @@ bool WriteAll(int fd, const QByteArray& bytes) {
     return true;
 }
 
-QByteArray ReadLink(const char* path) {
-    QByteArray target(4096, '\0');
-    const ssize_t length = ::readlink(path, target.data(), size_t(target.size()));
-    return length > 0 ? target.left(length) : QByteArray();
-}
-
 // The system's answer for a call the file system does not offer at all.
 bool Unsupported(int error) {
     return error == EINVAL || error == ENOSYS || error == ENOTSUP || error == EOPNOTSUPP;
@@ -213,6 +207,7 @@ FileWrite Folder::Replace(const QByteArray& name, const QByteArray& bytes,
     std::string temporary;
     Fd file;
     for (int attempt = 0; file.get() < 0 && attempt < 100; ++attempt) {
+        // Named as IsTemporaryOf knows them, so that the next start sweeps one left behind.
         temporary = "." + name.toStdString() + "." + std::to_string(::getpid()) + "." +
                     std::to_string(++temporaries);
         file = Fd(::openat(folder, temporary.c_str(),
@@ -369,8 +364,31 @@ Entry Folder::Look(const QByteArray& name) const {
     return {kind, info.st_uid == ::geteuid()};
 }
 
-bool Folder::Remove(const QByteArray& name) const {
-    return ::unlinkat(handle->fd.get(), name.constData(), 0) == 0;
+namespace {
+// ".<name>.<pid>.<count>", as Replace names its temporaries.
+bool IsTemporaryOf(const QByteArray& entry, const QByteArray& name) {
+    const QByteArray prefix = "." + name + ".";
+    if (!entry.startsWith(prefix)) return false;
+    const QList<QByteArray> numbers = entry.mid(prefix.size()).split('.');
+    if (numbers.size() != 2) return false;
+    for (const QByteArray& number : numbers) {
+        if (number.isEmpty()) return false;
+        for (const char c : number)
+            if (c < '0' || c > '9') return false;
+    }
+    return true;
+}
+} // namespace
+
+void Folder::RemoveStaleTemporaries(const QList<QByteArray>& names) const {
+    for (const QByteArray& entry : Names()) {
+        for (const QByteArray& name : names) {
+            if (!IsTemporaryOf(entry, name)) continue;
+            const Entry what = Look(entry);
+            if (what.kind == Entry::Kind::Regular && what.usersOwn)
+                ::unlinkat(handle->fd.get(), entry.constData(), 0);
+        }
+    }
 }
 QList<QByteArray> Folder::Names() const {
     QList<QByteArray> names;
@@ -385,28 +403,4 @@ QList<QByteArray> Folder::Names() const {
         names.append(QByteArray(entry->d_name));
     ::closedir(dir);
     return names;
-}
-
-std::optional<QByteArray> ProgramFolder() {
-    // The link holds the path as bytes; a name that is not valid text stays as it is.
-    const QByteArray program = ReadLink("/proc/self/exe");
-    const qsizetype slash = program.lastIndexOf('/');
-    if (!program.startsWith('/') || slash < 0) return std::nullopt;
-    return slash == 0 ? QByteArray("/") : program.left(slash);
-}
-
-qint64 ProcessId() {
-    return qint64(::getpid());
-}
-
-QByteArray ProcessName() {
-    return ReadLink("/proc/self/exe").split('/').last();
-}
-
-bool ProcessRuns(qint64 pid, const QByteArray& name) {
-    if (pid <= 0 || (::kill(pid_t(pid), 0) != 0 && errno != EPERM)) return false;
-    // A pid taken over by another program since: its name tells, where it can be read.
-    QFile comm(QStringLiteral("/proc/%1/comm").arg(pid));
-    if (!comm.open(QIODevice::ReadOnly)) return true;
-    return name.startsWith(comm.readAll().trimmed());
 }

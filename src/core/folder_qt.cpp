@@ -146,32 +146,13 @@ Entry Folder::Look(const QByteArray& name) const {
     return {kind, true};
 }
 
-bool Folder::Remove(const QByteArray& name) const {
-    return QFile::remove(handle->Path(name));
-}
+// QSaveFile removes its own temporary when a save fails; one cut short by a kill has a name
+// of Qt's choosing, which is left alone.
+void Folder::RemoveStaleTemporaries(const QList<QByteArray>&) const {}
 
 QList<QByteArray> Folder::Names() const {
     QList<QByteArray> names;
     for (const QString& name : QDir(Shown()).entryList(QDir::AllEntries | QDir::System | QDir::Hidden))
         names.append(QFile::encodeName(name));
     return names;
-}
-
-std::optional<QByteArray> ProgramFolder() {
-    const QString folder = QCoreApplication::applicationDirPath();
-    if (folder.isEmpty()) return std::nullopt;
-    return QFile::encodeName(folder);
-}
-
-qint64 ProcessId() {
-    return QCoreApplication::applicationPid();
-}
-
-QByteArray ProcessName() {
-    return QFileInfo(QCoreApplication::applicationFilePath()).fileName().toUtf8();
-}
-
-// Without a way to ask after another process, a lock of this host is taken to be alive.
-bool ProcessRuns(qint64, const QByteArray&) {
-    return true;
 }

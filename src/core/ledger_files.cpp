@@ -1,6 +1,7 @@
 #include "core/ledger_files.h"
 
 #include "core/ledger_file_format.h"
+#include "core/process.h"
 
 #include <QSysInfo>
 #include <algorithm>
@@ -11,29 +12,6 @@ const QByteArray PlainCopyName = "QcUcV3.1.Txt";
 const QByteArray LockSuffix = ".lock";
 const QByteArray KeptSuffix = ".kept-";
 
-// ".<name>.<pid>.<count>", as Folder::Replace names its temporaries.
-bool IsTemporaryOf(const QByteArray& entry, const QByteArray& name) {
-    const QByteArray prefix = "." + name + ".";
-    if (!entry.startsWith(prefix)) return false;
-    const QList<QByteArray> numbers = entry.mid(prefix.size()).split('.');
-    if (numbers.size() != 2) return false;
-    for (const QByteArray& number : numbers) {
-        if (number.isEmpty()) return false;
-        for (const char c : number)
-            if (c < '0' || c > '9') return false;
-    }
-    return true;
-}
-
-void RemoveTemporaries(const Folder& folder, const QList<QByteArray>& of) {
-    for (const QByteArray& entry : folder.Names()) {
-        for (const QByteArray& name : of) {
-            if (!IsTemporaryOf(entry, name)) continue;
-            const Entry what = folder.Look(entry);
-            if (what.kind == Entry::Kind::Regular && what.usersOwn) folder.Remove(entry);
-        }
-    }
-}
 } // namespace
 
 QString LedgerFilePath(const QString& folder) {
@@ -132,9 +110,9 @@ void LedgerFiles::ReleaseLock() {
 }
 
 void LedgerFiles::RemoveStaleTemporaries() const {
-    RemoveTemporaries(folder, {LedgerName, PlainCopyName});
+    folder.RemoveStaleTemporaries({LedgerName, PlainCopyName});
     if (ledger.folder && (!ledger.folder->SameAs(folder) || ledger.name != LedgerName))
-        RemoveTemporaries(*ledger.folder, {ledger.name});
+        ledger.folder->RemoveStaleTemporaries({ledger.name});
 }
 
 QStringList LedgerFiles::KeptFiles() const {
@@ -146,20 +124,12 @@ QStringList LedgerFiles::KeptFiles() const {
     return kept;
 }
 
-LoadResult LedgerFiles::LoadLedgerFile() {
-    if (!ledger.folder) return {LoadResult::Status::Unreadable, {}, ledger.error};
+FileRead LedgerFiles::LoadLedgerFile() {
+    if (!ledger.folder) return {FileRead::Status::Unreadable, {}, ledger.error};
     const FileRead read = ledger.folder->Read(ledger.name, MaxLedgerFileLength);
-    switch (read.status) {
-    case FileRead::Status::Missing:
-        ledgerAsKnown = Replacing::Nothing();
-        return {LoadResult::Status::Missing, {}, {}};
-    case FileRead::Status::Unreadable:
-        return {LoadResult::Status::Unreadable, {}, read.error};
-    case FileRead::Status::Loaded:
-        break;
-    }
-    ledgerAsKnown = Replacing::Only(read.bytes);
-    return {LoadResult::Status::Loaded, read.bytes, {}, read.names};
+    if (read.status == FileRead::Status::Missing) ledgerAsKnown = Replacing::Nothing();
+    if (read.status == FileRead::Status::Loaded) ledgerAsKnown = Replacing::Only(read.bytes);
+    return read;
 }
 
 bool LedgerFiles::FollowFolder(FileError* why) {

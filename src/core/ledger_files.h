@@ -16,16 +16,6 @@ QString PlainCopyPath(const QString& folder);
 // Held while a copy of the program has the ledger open.
 QString LedgerLockPath(const QString& folder);
 
-struct LoadResult {
-    // Missing is the normal state before the first save; Unreadable must never be taken
-    // for an empty ledger, or the next save would overwrite the real one.
-    enum class Status { Loaded, Missing, Unreadable };
-    Status status = Status::Missing;
-    QByteArray bytes; // exactly as stored, line ends included
-    FileError error;
-    quint64 names = 0; // more than one: another name (a hard link) keeps the old file
-};
-
 // What became of a save: in place (and whether on the disk), or why not.
 using SaveResult = FileWrite;
 
@@ -72,8 +62,9 @@ class LedgerFiles {
     QStringList KeptFiles() const;
 
     // Reads at most MaxLedgerFileLength + 1 bytes, so that a longer file is known to be too
-    // long without being read whole; remembers what it found.
-    LoadResult LoadLedgerFile();
+    // long without being read whole; remembers what it found. Missing is the normal state before the first save; Unreadable must never be taken for
+    // an empty ledger, or the next save would overwrite the real one.
+    FileRead LoadLedgerFile();
     // All three write the bytes followed by CR LF, owner-only for a new file. A link at the
     // name made by another account is not followed: the save fails. Before each, a program
     // folder that was deleted or replaced is left for the one now at its path.

@@ -1,6 +1,7 @@
 // What needs a process of its own: a kill in the middle of a save, and files or folders
 // that the user may not touch (root may touch everything, so the child drops to nobody).
 #include "core/ledger_files.h"
+#include "core/process.h"
 #include "support/file_helpers.h"
 
 #include <QDir>
@@ -40,8 +41,8 @@ TEST(KilledSave, LeavesTheOldOrTheNewLedgerWhole) {
         child.kill();
         ASSERT_TRUE(child.waitForFinished(kWaitMs));
 
-        const LoadResult loaded = OpenFiles(folder.path())->LoadLedgerFile();
-        ASSERT_EQ(loaded.status, LoadResult::Status::Loaded) << "kill " << kill;
+        const FileRead loaded = OpenFiles(folder.path())->LoadLedgerFile();
+        ASSERT_EQ(loaded.status, FileRead::Status::Loaded) << "kill " << kill;
         ASSERT_TRUE(loaded.bytes == first + "\r\n" || loaded.bytes == second + "\r\n")
             << "kill " << kill << ": " << loaded.bytes.size() << " bytes";
     }

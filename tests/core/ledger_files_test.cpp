@@ -160,15 +160,15 @@ TEST(LedgerFile, LoadsExactlyWhatWasSaved) {
     const QByteArray bytes = Payload(MaxLedgerFileLength - 2, 9); // the longest, with CR LF
     ASSERT_TRUE(OpenFiles(folder.path())->SaveLedgerFile(bytes).InPlace());
 
-    const LoadResult loaded = OpenFiles(folder.path())->LoadLedgerFile();
-    EXPECT_EQ(loaded.status, LoadResult::Status::Loaded);
+    const FileRead loaded = OpenFiles(folder.path())->LoadLedgerFile();
+    EXPECT_EQ(loaded.status, FileRead::Status::Loaded);
     EXPECT_EQ(loaded.bytes, bytes + "\r\n");
 }
 
 TEST(LedgerFile, MissingFileIsANewLedgerWithoutAnError) {
     QTemporaryDir folder;
-    const LoadResult loaded = OpenFiles(folder.path())->LoadLedgerFile();
-    EXPECT_EQ(loaded.status, LoadResult::Status::Missing);
+    const FileRead loaded = OpenFiles(folder.path())->LoadLedgerFile();
+    EXPECT_EQ(loaded.status, FileRead::Status::Missing);
     EXPECT_TRUE(loaded.bytes.isEmpty());
     EXPECT_EQ(loaded.error.kind, FileError::Kind::None);
 }
@@ -176,8 +176,8 @@ TEST(LedgerFile, MissingFileIsANewLedgerWithoutAnError) {
 TEST(LedgerFile, EmptyFileLoadsAsEmptyText) {
     QTemporaryDir folder;
     ASSERT_TRUE(WriteBytes(LedgerFilePath(folder.path()), {}));
-    const LoadResult loaded = OpenFiles(folder.path())->LoadLedgerFile();
-    EXPECT_EQ(loaded.status, LoadResult::Status::Loaded);
+    const FileRead loaded = OpenFiles(folder.path())->LoadLedgerFile();
+    EXPECT_EQ(loaded.status, FileRead::Status::Loaded);
     EXPECT_TRUE(loaded.bytes.isEmpty());
 }
 

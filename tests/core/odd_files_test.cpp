@@ -36,8 +36,8 @@ TEST(OddFiles, WhatIsNotARegularFileIsUnreadableAtOnce) {
     for (const OddThing& thing : things) {
         QTemporaryDir folder;
         ASSERT_TRUE(thing.make(LedgerFilePath(folder.path()))) << thing.what;
-        const LoadResult loaded = OpenFiles(folder.path())->LoadLedgerFile();
-        EXPECT_EQ(loaded.status, LoadResult::Status::Unreadable) << thing.what;
+        const FileRead loaded = OpenFiles(folder.path())->LoadLedgerFile();
+        EXPECT_EQ(loaded.status, FileRead::Status::Unreadable) << thing.what;
         EXPECT_NE(loaded.error.kind, FileError::Kind::None) << thing.what;
     }
 }
@@ -46,8 +46,8 @@ TEST(OddFiles, AnOverlongFileIsReadOnlyFarEnoughToKnow) {
     QTemporaryDir folder;
     ASSERT_TRUE(WriteBytes(LedgerFilePath(folder.path()), {}));
     ASSERT_EQ(::truncate(QFile::encodeName(LedgerFilePath(folder.path())), 1LL << 32), 0);
-    const LoadResult loaded = OpenFiles(folder.path())->LoadLedgerFile();
-    EXPECT_EQ(loaded.status, LoadResult::Status::Loaded);
+    const FileRead loaded = OpenFiles(folder.path())->LoadLedgerFile();
+    EXPECT_EQ(loaded.status, FileRead::Status::Loaded);
     EXPECT_EQ(loaded.bytes.size(), MaxLedgerFileLength + 1);
 }
 
@@ -74,7 +74,7 @@ TEST(OddFiles, AnotherAccountsLinkIsNeitherReadNorWrittenThrough) {
         ASSERT_TRUE(QFile::link(target, path));
         ASSERT_EQ(::lchown(QFile::encodeName(path), nobody->pw_uid, nobody->pw_gid), 0);
     }
-    EXPECT_EQ(OpenFiles(folder.path())->LoadLedgerFile().status, LoadResult::Status::Unreadable);
+    EXPECT_EQ(OpenFiles(folder.path())->LoadLedgerFile().status, FileRead::Status::Unreadable);
     EXPECT_FALSE(OpenFiles(folder.path())->SaveLedgerFile("ledger").InPlace());
     const SaveResult copy = OpenFiles(folder.path())->SavePlainCopy("plain");
     EXPECT_FALSE(copy.InPlace());

@@ -67,9 +67,9 @@ int AsNobody(const QString& operation, const QString& folder) {
         static const char* const says[] = {"held", "open", "uncheckable", "other account", "not a file", "not created"};
         std::printf("%s\n", says[int(files->TakeLock().status)]);
     } else if (operation == QLatin1String("load")) {
-        const LoadResult result = files->LoadLedgerFile();
-        const char* status = result.status == LoadResult::Status::Loaded    ? "loaded"
-                             : result.status == LoadResult::Status::Missing ? "missing"
+        const FileRead result = files->LoadLedgerFile();
+        const char* status = result.status == FileRead::Status::Loaded    ? "loaded"
+                             : result.status == FileRead::Status::Missing ? "missing"
                                                                             : "unreadable";
         std::printf("%s\n%s\n", status, qPrintable(result.error.system));
     } else {

@@ -1,0 +1,13 @@
+// Facts about the running process: where its program file is, its id and name, and whether
+// another process of a given id and name runs on this host.
+#pragma once
+
+#include <QByteArray>
+#include <optional>
+
+// The folder of the running program as the system's bytes; none when it cannot be told.
+std::optional<QByteArray> ProgramFolder();
+
+qint64 ProcessId();
+QByteArray ProcessName();
+bool ProcessRuns(qint64 pid, const QByteArray& name);
