@@ -2,21 +2,19 @@
 // it again (encipher and save), without the exit animation.
 #include "app/ledger_session.h"
 #include "bench_runtime.h"
+#include "core/ledger_file_format.h"
 #include "core/ledger_files.h"
-#include "support/controls.h"
 #include "support/file_helpers.h"
 #include "support/ledger_builder.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <QLineEdit>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <cstdlib>
 
 namespace {
-// A ledger file of full length, saved by a session that opened an empty ledger in a folder
-// of its own.
+// A ledger file of full length in a folder of its own, opened by a session.
 struct StoredLedger {
     QTemporaryDir folder;
     std::unique_ptr<LedgerFiles> files = OpenFiles(folder.path());
@@ -24,11 +22,12 @@ struct StoredLedger {
 
     StoredLedger() {
         BenchRuntime();
-        session = std::make_unique<LedgerSession>(MakePin(QStringLiteral("4827")), *files);
-        // No file yet: an empty ledger, in a window not shown.
-        if (session->Form_Load() != Run::Going) std::abort();
-        FindWindow<Form2>(false)->SetLedgerText(LedgerOf(MaxLedgerLength));
-        session->SaveQuietly();
+        const Pin pin = MakePin(QStringLiteral("4827"));
+        Cipher cipher;
+        if (!files->SaveLedgerFile(EncodeLedgerFile(cipher, pin, LedgerOf(MaxLedgerLength))).InPlace())
+            std::abort();
+        session = std::make_unique<LedgerSession>(pin, *files);
+        if (session->Form_Load() != Run::Going) std::abort(); // in a window not shown
     }
     qint64 FileSize() const { return QFileInfo(LedgerFilePath(folder.path())).size(); }
 };

@@ -1,9 +1,8 @@
-// The ledger file as the program opens it: load, decipher, unlock check, then a booking on
-// what came out. Input: the PIN as typed (four bytes), then the whole file.
-#include "core/cipher.h"
+// The ledger file as the program opens it: load, decipher, unlock check, then a booking on a
+// ledger that opened, which must open again as booked. Input: the PIN as typed (four bytes), then the whole file.
 #include "core/ledger.h"
+#include "core/ledger_file_format.h"
 #include "core/ledger_files.h"
-#include "core/unlock_check.h"
 #include "core/win1252.h"
 #include "expect.h"
 #include "support/file_helpers.h"
@@ -12,7 +11,6 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <cstdint>
-#include <optional>
 
 namespace {
 QString folder; // the program's folder, holding the ledger file of the input at hand
@@ -28,30 +26,20 @@ void WriteLedgerFile(const QByteArray& bytes) {
            "the fuzz folder takes the ledger file");
 }
 
-struct Opened {
-    UnlockResult unlock;
-    QString text; // the ledger when unlocked, otherwise the deciphered file
-};
-
-// The open sequence; nothing when the cipher refuses the file.
-std::optional<Opened> Open(const Pin& pin) {
+// The open sequence's reading of the file.
+DecodedLedger Open(const Pin& pin) {
     const FileRead file = OpenFiles(folder)->LoadLedgerFile();
     Expect(file.status == FileRead::Status::Loaded, "a ledger file that is there loads");
-    QString text = FromWin1252(file.bytes);
-    Expect(ToWin1252(text) == file.bytes, "every byte of the file survives as text");
-    if (cipher->SetRotorsFromPin(pin, text) != CipherResult::Transformed) return std::nullopt;
-    const UnlockResult unlock = CheckUnlockMarker(text);
-    return Opened{unlock, text};
+    Expect(ToWin1252(FromWin1252(file.bytes)) == file.bytes, "every byte of the file survives as text");
+    return DecodeLedgerFile(*cipher, pin, file.bytes);
 }
 
 // What the close sequence would save must open again under the same PIN as the same ledger.
 void ExpectReopens(const Pin& pin, const QString& ledgerText) {
-    QString text = UnlockMarker + ledgerText;
-    Expect(cipher->SetRotorsFromPin(pin, text) == CipherResult::Transformed,
-           "a booked ledger can be enciphered");
-    Expect(OpenFiles(folder)->SaveLedgerFile(ToWin1252(text)).InPlace(), "the fuzz folder takes a save");
-    const std::optional<Opened> reopened = Open(pin);
-    Expect(reopened && reopened->unlock == UnlockResult::Unlocked && reopened->text == ledgerText,
+    Expect(OpenFiles(folder)->SaveLedgerFile(EncodeLedgerFile(*cipher, pin, ledgerText)).InPlace(),
+           "the fuzz folder takes a save");
+    const DecodedLedger reopened = Open(pin);
+    Expect(reopened.status == DecodedLedger::Status::Ledger && reopened.ledger == ledgerText,
            "a saved ledger opens again as it was");
 }
 } // namespace
@@ -73,13 +61,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!pin) return -1;
     WriteLedgerFile(QByteArray(bytes + 4, qsizetype(size - 4)));
 
-    const std::optional<Opened> opened = Open(*pin);
-    if (!opened) return 0;
-    // The ledger model must bear any text, the garble of a wrong PIN included.
+    const DecodedLedger opened = Open(*pin);
+    if (opened.status != DecodedLedger::Status::Ledger) return 0;
     Ledger ledger;
-    ledger.SetText(opened->text);
+    ledger.SetText(opened.ledger);
     const BookingOutcome outcome = ledger.Book(Booking::Credit, QStringLiteral("12.50"), FixedDay);
-    if (opened->unlock == UnlockResult::Unlocked && outcome.result == BookingResult::Booked)
-        ExpectReopens(*pin, ledger.Text());
+    if (outcome.result == BookingResult::Booked) ExpectReopens(*pin, ledger.Text());
     return 0;
 }

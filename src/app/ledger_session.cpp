@@ -1,9 +1,6 @@
 #include "app/ledger_session.h"
 
 #include "core/ledger_file_format.h"
-#include "core/pin.h"
-#include "core/unlock_check.h"
-#include "core/win1252.h"
 #include "gui/exit_sequence.h"
 #include "gui/form3.h"
 #include "gui/messages.h"
@@ -24,7 +21,8 @@ class Hourglass {
 } // namespace
 
 LedgerSession::LedgerSession(const Pin& startupPin, LedgerFiles& files)
-    : startupPin(startupPin), pin(startupPin), files(files) {
+    : startupPin(startupPin), files(files), store(files) {
+    connect(&form2, &Form2::BookingRequested, this, &LedgerSession::Book);
     connect(&form2, &Form2::CloseRequested, this, &LedgerSession::Form_Unload);
     connect(&form2, &Form2::SaveUcTxt_Chosen, this, &LedgerSession::SaveUcTxt_Click);
     connect(&form2, &Form2::ExitNoEc_Chosen, this, &LedgerSession::ExitNoEc_Click);
@@ -32,25 +30,24 @@ LedgerSession::LedgerSession(const Pin& startupPin, LedgerFiles& files)
 }
 
 Run LedgerSession::Form_Load() {
-    return UnlockLedger();
-}
-
-Run LedgerSession::UnlockLedger() {
-    const FileRead file = files.LoadLedgerFile();
-    // Taking an unreadable file for a new ledger would overwrite the real one at close.
-    if (file.status == FileRead::Status::Unreadable)
-        return EndWith(Box::LedgerUnreadable(files.LedgerShown(), file.error));
-    QString text = FromWin1252(file.bytes);
-    CipherResult result;
+    LedgerStore::Opened opened;
     {
         Hourglass wait;
-        result = cipher.SetRotorsFromPin(pin, text);
+        opened = store.Open(startupPin);
     }
-    if (result != CipherResult::Transformed) return EndWith(Box::TooMuchText());
-    if (CheckUnlockMarker(text) == UnlockResult::WrongPin) return EndWith(Box::WrongPin());
-    form2.SetLedgerText(text);
-    open = true;
-    if (file.names > 1) ShowBox(Box::LedgerHasOtherNames(files.LedgerShown()));
+    switch (opened.status) {
+    case LedgerStore::Opened::Status::Unreadable:
+        // Taking an unreadable file for a new ledger would overwrite the real one at close.
+        return EndWith(Box::LedgerUnreadable(files.LedgerShown(), opened.error));
+    case LedgerStore::Opened::Status::TooLong:
+        return EndWith(Box::TooMuchText());
+    case LedgerStore::Opened::Status::WrongPin:
+        return EndWith(Box::WrongPin());
+    case LedgerStore::Opened::Status::Opened:
+        break;
+    }
+    form2.ShowLedger(store.Text());
+    if (opened.otherNames) ShowBox(Box::LedgerHasOtherNames(files.LedgerShown()));
     return Run::Going;
 }
 
@@ -58,36 +55,17 @@ void LedgerSession::Show() {
     form2.show();
 }
 
-bool LedgerSession::HasLedgerToSave() const {
-    return open && !form2.LedgerText().isEmpty();
+void LedgerSession::Book(Booking kind, const QString& amount) {
+    form2.ShowBooking(store.Book(kind, amount, Today));
 }
 
-LedgerSession::Saved LedgerSession::SaveLedger(IfChanged ifChanged) {
-    if (!HasLedgerToSave()) return {.nothingToSave = true};
-    QString text = UnlockMarker + form2.LedgerText();
-    // A ledger is never longer than the transform takes with its marker, so it always
-    // enciphers.
-    static_assert(MaxLedgerLength + 1 <= Cipher::MaxTextLength);
-    cipher.SetRotorsFromPin(pin, text);
-    const QByteArray bytes = ToWin1252(text);
-    Saved saved{.written = ifChanged == IfChanged::Replace ? files.ReplaceLedgerFile(bytes)
-                                                           : files.SaveLedgerFile(bytes),
-                .enciphered = text};
-    if (ifChanged == IfChanged::KeepBoth && !saved.written.InPlace() &&
-        saved.written.status != FileWrite::Status::Failed) {
-        saved.keptBecause = saved.written;
-        saved.written = files.SaveLedgerBeside(bytes, &saved.keptAt);
-    }
-    return saved;
-}
-
-LedgerSession::Saved LedgerSession::SaveLedgerWaiting(IfChanged ifChanged) {
+LedgerStore::Saved LedgerSession::SaveWaiting(LedgerStore::IfChanged ifChanged) {
     Hourglass wait;
-    return SaveLedger(ifChanged);
+    return store.Save(ifChanged);
 }
 
 Run LedgerSession::Form_Unload() {
-    Saved saved = SaveLedgerWaiting(IfChanged::Keep);
+    LedgerStore::Saved saved = SaveWaiting(LedgerStore::IfChanged::Keep);
     const SaveResult found = saved.written;
     if (found.status == FileWrite::Status::Changed || found.status == FileWrite::Status::Unchecked) {
         const BoxMessage question = found.status == FileWrite::Status::Changed
@@ -95,7 +73,7 @@ Run LedgerSession::Form_Unload() {
                                         : Box::LedgerUncheckable(files.LedgerShown(), found.error);
         // No keeps the window: a plain copy can be saved, a later close asks again.
         if (ShowBox(question) != MsgAnswer::Yes) return Run::Going;
-        saved = SaveLedgerWaiting(IfChanged::Replace);
+        saved = SaveWaiting(LedgerStore::IfChanged::Replace);
     }
     if (saved.nothingToSave) return EndRun();
     if (!saved.written.InPlace()) {
@@ -105,12 +83,12 @@ Run LedgerSession::Form_Unload() {
     }
     if (saved.written.status == FileWrite::Status::NotDurable)
         ShowBox(Box::LedgerNotDurable(files.LedgerShown(), saved.written.error));
-    form2.ShowEnciphered(saved.enciphered); // the enciphered ledger shows while it goes
+    form2.ShowLedger(EncipheredText(saved.bytes)); // the enciphered ledger shows while it goes
     return EndRun();
 }
 
 Run LedgerSession::SaveUcTxt_Click() {
-    const SaveResult saved = files.SavePlainCopy(ToWin1252(form2.LedgerText()));
+    const SaveResult saved = store.SavePlainCopy();
     if (!saved.InPlace()) {
         ShowBox(Box::PlainCopyNotSaved(files.PlainCopyShown(), saved.error));
         return Run::Going;
@@ -125,14 +103,14 @@ Run LedgerSession::ExitNoEc_Click() {
 
 void LedgerSession::ChaPass_Click() {
     auto* form3 = new Form3(startupPin);
-    connect(form3, &Form3::NewPinChosen, this, [this](const Pin& chosen) { pin = chosen; });
+    connect(form3, &Form3::NewPinChosen, this, [this](const Pin& chosen) { store.ChangePin(chosen); });
     connect(form3, &Form3::Closing, &form2, &Form2::show);
     form2.hide();
     form3->show();
 }
 
 void LedgerSession::SaveQuietly() {
-    const Saved saved = SaveLedger(IfChanged::KeepBoth);
+    const LedgerStore::Saved saved = store.Save(LedgerStore::IfChanged::KeepBoth);
     const auto tell = [](const QString& line) { std::fputs(qPrintable(line), stderr); };
     if (saved.written.InPlace() && !saved.keptAt.isEmpty())
         tell(saved.keptBecause.status == FileWrite::Status::Changed
@@ -151,6 +129,6 @@ Run LedgerSession::EndWith(const BoxMessage& box) {
 }
 
 Run LedgerSession::EndRun() {
-    open = false;
+    store.Close();
     return ShrinkAndEnd(form2);
 }

@@ -1,7 +1,7 @@
 #include "app/ledger_lock.h"
 #include "app/process_guard.h"
 #include "app/program.h"
-#include "app/termination.h"
+#include "app/run_end.h"
 #include "core/ledger_files.h"
 #include "core/process.h"
 #include "gui/look.h"
@@ -42,13 +42,11 @@ int main(int argc, char** argv) {
     case LockOutcome::Unlocked:
         break;
     }
-    const auto release = [&files] { files->ReleaseLock(); };
-    runtime.SetEndHook(release);
-
     Program program(*files);
-    WatchForEndings({[&program] { program.SaveQuietly(); }, release});
+    RunEnd end(program, *files);
+    end.Install();
+    runtime.SetEnding([&end] { end.End(); });
     program.Show();
     app.exec();
-    program.SaveQuietly(); // the event loop ended, and not by a way out the user chose
-    runtime.End();
+    end.SaveAndEnd(); // the event loop ended, and not by a way out the user chose
 }

@@ -16,8 +16,6 @@ class Program : public QObject {
 
     // Names the ledgers earlier runs kept beside the ledger file, then shows the PIN window.
     void Show();
-    // For tests, which type the PIN into it as a user would.
-    Form1& PinWindow() { return form1; }
 
     // Saves an open ledger quietly (see LedgerSession::SaveQuietly); nothing before one is.
     void SaveQuietly();

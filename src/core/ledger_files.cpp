@@ -151,28 +151,26 @@ SaveResult LedgerFiles::WriteLedger(const QByteArray& bytes, const Replacing& re
     return written;
 }
 
-// Both files end with CR LF.
-SaveResult LedgerFiles::SaveLedgerFile(const QByteArray& enciphered) {
-    return WriteLedger(enciphered + "\r\n", ledgerAsKnown);
+SaveResult LedgerFiles::SaveLedgerFile(const QByteArray& bytes) {
+    return WriteLedger(bytes, ledgerAsKnown);
 }
 
-SaveResult LedgerFiles::ReplaceLedgerFile(const QByteArray& enciphered) {
-    return WriteLedger(enciphered + "\r\n", Replacing::Anything());
+SaveResult LedgerFiles::ReplaceLedgerFile(const QByteArray& bytes) {
+    return WriteLedger(bytes, Replacing::Anything());
 }
 
-SaveResult LedgerFiles::SavePlainCopy(const QByteArray& plain) {
+SaveResult LedgerFiles::SavePlainCopy(const QByteArray& bytes) {
     FileError why;
     if (!FollowFolder(&why)) return {FileWrite::Status::Failed, why};
     const Folder::Place copy = folder.Resolve(PlainCopyName);
     if (!copy.folder) return {FileWrite::Status::Failed, copy.error};
-    return copy.folder->Replace(copy.name, plain + "\r\n");
+    return copy.folder->Replace(copy.name, bytes);
 }
 
-SaveResult LedgerFiles::SaveLedgerBeside(const QByteArray& enciphered, QString* shown) {
+SaveResult LedgerFiles::SaveLedgerBeside(const QByteArray& bytes, QString* shown) {
     FileError why;
     if (!FollowFolder(&why)) return {FileWrite::Status::Failed, why};
     if (!ledger.folder) return {FileWrite::Status::Failed, ledger.error};
-    const QByteArray bytes = enciphered + "\r\n";
     // This run's own kept file is brought up to date; any other name is taken only where no
     // file stands, so that no kept ledger ever replaces another.
     SaveResult written{FileWrite::Status::Changed, {}};

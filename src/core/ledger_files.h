@@ -65,19 +65,20 @@ class LedgerFiles {
     // long without being read whole; remembers what it found. Missing is the normal state before the first save; Unreadable must never be taken for
     // an empty ledger, or the next save would overwrite the real one.
     FileRead LoadLedgerFile();
-    // All three write the bytes followed by CR LF, owner-only for a new file. A link at the
-    // name made by another account is not followed: the save fails. Before each, a program
-    // folder that was deleted or replaced is left for the one now at its path.
+    // Each writes the file's bytes as given (see ledger_file_format.h), owner-only for a new
+    // file. A link at the name made by another account is not followed: the save fails.
+    // Before each, a program folder that was deleted or replaced is left for the one now at
+    // its path.
     //
     // Once the ledger file was read, it is replaced only while it is the one last read or
     // saved, or gone: another file there is Changed (or Unchecked), and stays.
-    SaveResult SaveLedgerFile(const QByteArray& enciphered);
+    SaveResult SaveLedgerFile(const QByteArray& bytes);
     // Whatever stands at the ledger's name, once the user said so.
-    SaveResult ReplaceLedgerFile(const QByteArray& enciphered);
-    SaveResult SavePlainCopy(const QByteArray& plain);
+    SaveResult ReplaceLedgerFile(const QByteArray& bytes);
+    SaveResult SavePlainCopy(const QByteArray& bytes);
     // For a save that cannot ask before replacing a changed file: this run's ledger beside it,
     // under a name no file had. Returns that name's path when saved.
-    SaveResult SaveLedgerBeside(const QByteArray& enciphered, QString* shown);
+    SaveResult SaveLedgerBeside(const QByteArray& bytes, QString* shown);
 
   private:
     LedgerFiles(Folder folder, Folder::Place ledger);

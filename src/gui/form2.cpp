@@ -128,36 +128,29 @@ void Form2::Connect() {
     connect(ExitNoEc, &QAction::triggered, this, &Form2::ExitNoEc_Chosen);
 }
 
-void Form2::SetLedgerText(const QString& text) {
-    ledger.SetText(text);
-    txtData->setPlainText(text);
-}
-
-void Form2::ShowEnciphered(const QString& text) {
+void Form2::ShowLedger(const QString& text) {
     txtData->setPlainText(text);
 }
 
 void Form2::Plus_Click() {
-    Book(Booking::Credit);
+    emit BookingRequested(Booking::Credit, Text1->text());
 }
 
 void Form2::Minus_Click() {
-    Book(Booking::Debit);
+    emit BookingRequested(Booking::Debit, Text1->text());
 }
 
-void Form2::Book(Booking kind) {
-    const BookingOutcome outcome = ledger.Book(kind, Text1->text(), Today);
+void Form2::ShowBooking(const BookingOutcome& outcome) {
     switch (outcome.result) {
     case BookingResult::ZeroAmount:
         Text1->clear();
         Rt().Beep();
         Text1->setFocus();
         return;
-    case BookingResult::TooLong: {
+    case BookingResult::TooLong:
         // Refused now, while the text can still be enciphered and saved.
         ShowBox(Box::TooMuchText());
         return;
-    }
     case BookingResult::Overflow:
         ShowBox(Box::NumberTooLarge());
         return;

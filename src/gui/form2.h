@@ -1,5 +1,5 @@
 // The ledger window: the amount field, the two booking buttons, the ledger field and the
-// File menu. The ledger text itself lives in a Ledger; the ledger field is its view.
+// File menu. It shows the ledger and passes on what the user asks for; it holds no ledger.
 #pragma once
 
 #include "core/ledger.h"
@@ -18,15 +18,17 @@ class Form2 : public QMainWindow {
   public:
     explicit Form2(QWidget* parent = nullptr);
 
-    // The exact ledger text, every line ended by CR LF.
-    const QString& LedgerText() const { return ledger.Text(); }
-    void SetLedgerText(const QString& text);
-    // Shows the enciphered ledger in the ledger field while the window goes.
-    void ShowEnciphered(const QString& text);
+    // The ledger text, every line ended by CR LF; at the close, the enciphered ledger while
+    // the window goes.
+    void ShowLedger(const QString& text);
+    // What became of a booking the window asked for: its lines on top, else a beep or a box.
+    void ShowBooking(const BookingOutcome& outcome);
 
   signals:
     // The close box was used. The window stays open: the close sequence decides.
     void CloseRequested();
+    // A booking button was clicked, with amount typed.
+    void BookingRequested(Booking kind, const QString& amount);
     // The File menu's commands, for the sequences that own them.
     void SaveUcTxt_Chosen();
     void ChaPass_Chosen();
@@ -43,7 +45,6 @@ class Form2 : public QMainWindow {
 
     void Plus_Click();
     void Minus_Click();
-    void Book(Booking kind);
 
     QWidget* const client; // the client area below the menu bar; parent of the controls
     NumericField* const Text1;
@@ -56,6 +57,4 @@ class Form2 : public QMainWindow {
     QAction* const SaveUcTxt;
     QAction* const ChaPass;
     QAction* const ExitNoEc;
-
-    Ledger ledger;
 };

@@ -6,7 +6,6 @@
 #include <QCursor>
 #include <QMessageBox>
 #include <QScreen>
-#include <cstdio>
 #include <cstdlib>
 
 MsgAnswer QtRuntime::MsgBox(const QString& prompt, MsgStyle style, const QString& title) {
@@ -63,8 +62,6 @@ void QtRuntime::SetMousePointer(MousePointer pointer) {
 }
 
 void QtRuntime::End() {
-    if (endHook) endHook();
-    std::fflush(nullptr);
-    // No event loop, destructor or close handler may run after this point.
-    std::_Exit(0);
+    ending();
+    std::abort(); // the run's end never returns
 }

@@ -14,10 +14,10 @@ class QtRuntime : public Runtime {
     void SetMousePointer(MousePointer pointer) override;
     [[noreturn]] void End() override;
 
-    // Runs at program end, before the process goes (releasing the ledger lock).
-    void SetEndHook(std::function<void()> hook) { endHook = std::move(hook); }
+    // What End() does: the run's own end, which ends the process and never returns.
+    void SetEnding(std::function<void()> ending) { this->ending = std::move(ending); }
 
   private:
-    std::function<void()> endHook;
+    std::function<void()> ending;
     bool hourglass = false;
 };

@@ -3,7 +3,7 @@
 // runtime answers the boxes and records the program's end instead of ending the test.
 #include "app/ledger_lock.h"
 #include "app/program.h"
-#include "app/termination.h"
+#include "app/run_end.h"
 #include "core/ledger_files.h"
 #include "core/win1252.h"
 #include "gui/form3.h"
@@ -45,7 +45,7 @@ class FullRunTest : public ::testing::Test {
         files = OpenFiles(in.isEmpty() ? folder.path() : in);
         program = std::make_unique<Program>(*files);
         program->Show();
-        auto* txtKey = Find<NumericField>(program->PinWindow(), "txtKey");
+        auto* txtKey = Find<NumericField>(*PinWindow(), "txtKey");
         QTest::keyClicks(txtKey, pin);
         QTest::keyClick(txtKey, Qt::Key_Return);
         return FindWindow<Form2>();
@@ -62,10 +62,16 @@ class FullRunTest : public ::testing::Test {
         Form2* ledger = Start(pin);
         Book(ledger, "12.5", Plus(*ledger));
         Book(ledger, "20", Minus(*ledger));
-        const QString text = ledger->LedgerText();
+        const QString text = Shown(ledger);
         ledger->close();
         EXPECT_EQ(rt.ends, 1);
         return text;
+    }
+
+    static Form1* PinWindow() { return FindWindow<Form1>(false); }
+    // The ledger text as the ledger window shows it.
+    static QString Shown(const Form2* ledger) {
+        return txtData(*ledger)->toPlainText().replace(u'\n', QStringLiteral("\r\n"));
     }
 
     QByteArray LedgerFile() const { return ReadBytes(LedgerFilePath(folder.path())); }
@@ -90,8 +96,8 @@ TEST_F(FullRunTest, FirstRunOpensAnEmptyLedgerAndClosingItWritesNothing) {
     Form2* ledger = Start("1234");
     ASSERT_NE(ledger, nullptr);
     EXPECT_TRUE(ledger->isVisible());
-    EXPECT_FALSE(program->PinWindow().isVisible());
-    EXPECT_TRUE(ledger->LedgerText().isEmpty());
+    EXPECT_FALSE(PinWindow()->isVisible());
+    EXPECT_TRUE(Shown(ledger).isEmpty());
     EXPECT_TRUE(rt.boxes.empty());
 
     ledger->close();
@@ -112,11 +118,11 @@ TEST_F(FullRunTest, AClosedLedgerOpensAgainExactlyUnderTheSamePin) {
 
     Form2* reopened = Start("0479");
     ASSERT_NE(reopened, nullptr);
-    EXPECT_EQ(reopened->LedgerText(), text);
+    EXPECT_EQ(Shown(reopened), text);
     EXPECT_TRUE(rt.boxes.empty());
     // The balance carries on from the stored ledger.
     Book(reopened, "7.5", Plus(*reopened));
-    EXPECT_TRUE(reopened->LedgerText()
+    EXPECT_TRUE(Shown(reopened)
                     .section(QStringLiteral("\r\n"), 0, 0)
                     .endsWith(Pound + QStringLiteral("0.00")));
 }
@@ -131,7 +137,7 @@ TEST_F(FullRunTest, AWrongPinIsRefusedAndEndsTheRunWithTheFileUntouched) {
     EXPECT_EQ(rt.boxes[0].title, QStringLiteral(" Error "));
     EXPECT_EQ(rt.boxes[0].style, MsgStyle::Critical);
     EXPECT_EQ(rt.ends, 1);
-    EXPECT_TRUE(program->PinWindow().isVisible())
+    EXPECT_TRUE(PinWindow()->isVisible())
         << "the PIN window stays up until the program ends";
     EXPECT_EQ(LedgerFile(), before);
 }
@@ -160,7 +166,7 @@ TEST_F(FullRunTest, PlainCopyThenNoKeepsTheWindowAndALaterCloseStillSaves) {
     EXPECT_EQ(rt.ends, 0);
     EXPECT_TRUE(ledger->isVisible());
     const QByteArray plain = PlainCopy();
-    EXPECT_EQ(plain.size(), ledger->LedgerText().size() + 2);
+    EXPECT_EQ(plain.size(), Shown(ledger).size() + 2);
     EXPECT_TRUE(plain.contains("\xA3"
                                "5.00\r\n"))
         << "the pound sign is byte 163";
@@ -179,7 +185,7 @@ TEST_F(FullRunTest, PlainCopyThenYesEndsWithoutWritingTheLedgerFile) {
     rt.answers = {MsgAnswer::Yes};
     SaveUcTxt(*ledger)->trigger();
     EXPECT_EQ(rt.ends, 1);
-    EXPECT_EQ(PlainCopy(), ToWin1252(ledger->LedgerText() + QStringLiteral("\r\n")));
+    EXPECT_EQ(PlainCopy(), ToWin1252(Shown(ledger) + QStringLiteral("\r\n")));
     EXPECT_EQ(LedgerFile(), before);
 }
 
@@ -200,7 +206,7 @@ TEST_F(FullRunTest, AChangedPinIsTheOneTheNextStartNeeds) {
     EXPECT_EQ(Start("1234"), nullptr) << "the old PIN no longer opens the ledger";
     const Form2* reopened = Start("9876");
     ASSERT_NE(reopened, nullptr);
-    EXPECT_EQ(reopened->LedgerText(), text);
+    EXPECT_EQ(Shown(reopened), text);
 }
 
 TEST_F(FullRunTest, AShortNewPinIsRefusedSoTheNextSaveStillHappens) {
@@ -217,18 +223,18 @@ TEST_F(FullRunTest, AShortNewPinIsRefusedSoTheNextSaveStillHappens) {
     change->close();
     EXPECT_TRUE(ledger->isVisible());
 
-    const QString text = ledger->LedgerText();
+    const QString text = Shown(ledger);
     ledger->close();
     const Form2* reopened = Start("1234");
     ASSERT_NE(reopened, nullptr);
-    EXPECT_EQ(reopened->LedgerText(), text);
+    EXPECT_EQ(Shown(reopened), text);
 }
 
 TEST_F(FullRunTest, AFailedSaveKeepsTheWindowWithThePlainLedgerAndTheOldFile) {
     // A folder put at the ledger's name during the run: the save cannot replace it.
     Form2* ledger = Start("1234");
     Book(ledger, "42", Plus(*ledger));
-    const QString text = ledger->LedgerText();
+    const QString text = Shown(ledger);
     ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("QcEcV3.1.Txt")));
 
     rt.answers = {MsgAnswer::Yes}; // replace what now stands at the name
@@ -242,7 +248,7 @@ TEST_F(FullRunTest, AFailedSaveKeepsTheWindowWithThePlainLedgerAndTheOldFile) {
     EXPECT_EQ(rt.boxes[1].style, MsgStyle::Critical);
     EXPECT_TRUE(rt.boxes[1].prompt.contains(QStringLiteral("could not be saved")));
     EXPECT_TRUE(ledger->isVisible());
-    EXPECT_EQ(ledger->LedgerText(), text);
+    EXPECT_EQ(Shown(ledger), text);
     EXPECT_EQ(txtData(*ledger)->toPlainText(),
               QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")))
         << "the plain ledger shows again, not the enciphered one";
@@ -279,27 +285,20 @@ TEST_F(FullRunTest, ALedgerFileTooLongToDecipherEndsTheRunWithoutTouchingIt) {
     EXPECT_EQ(LedgerFile(), tooLong);
 }
 
-// The desktop's "save session", as the application hears it, saving whichever run is open.
-void Checkpoint(Program* program) {
-    static Program* open = nullptr;
-    static const bool watching = (WatchForEndings({[] {
-                                                       if (open) open->SaveQuietly();
-                                                   },
-                                                   [] {}}),
-                                  true);
-    Q_UNUSED(watching);
+// The desktop's "save session", as the application hears it, saving the run that is open.
+void Checkpoint(Program& program, LedgerFiles& files) {
+    RunEnd end(program, files);
+    end.Install();
     auto* manager = qApp->findChild<QSessionManager*>();
     ASSERT_NE(manager, nullptr);
-    open = program;
     emit qApp->commitDataRequest(*manager);
-    open = nullptr;
 }
 
 // A session checkpoint, or an ending's quiet save, saves and the run goes on; the one after it
 // saves what came since.
 TEST_F(FullRunTest, QuietSavesLeaveTheRunGoingAndKeepEveryBooking) {
     const std::pair<const char*, std::function<void()>> ways[] = {
-        {"session checkpoint", [this] { Checkpoint(program.get()); }},
+        {"session checkpoint", [this] { Checkpoint(*program, *files); }},
         {"quiet save", [this] { program->SaveQuietly(); }},
     };
     for (const auto& [way, save] : ways) {
@@ -311,14 +310,14 @@ TEST_F(FullRunTest, QuietSavesLeaveTheRunGoingAndKeepEveryBooking) {
         save();
         EXPECT_TRUE(ledger->isVisible()) << way;
         Book(ledger, "3", Minus(*ledger));
-        const QString text = ledger->LedgerText();
+        const QString text = Shown(ledger);
         save();
         EXPECT_TRUE(rt.boxes.empty()) << way;
         EXPECT_EQ(rt.ends, 0) << way;
         EXPECT_TRUE(rt.pointers.empty()) << way << ": a quiet save must not touch the display";
         const Form2* reopened = Start("1234");
         ASSERT_NE(reopened, nullptr);
-        EXPECT_EQ(reopened->LedgerText(), text) << way;
+        EXPECT_EQ(Shown(reopened), text) << way;
         rt.pointers.clear();
     }
 }
@@ -377,12 +376,12 @@ TEST_F(FullRunTest, TheLedgersPlaceIsHeldForTheRun) {
     EXPECT_EQ(ReadBytes(LedgerFilePath(moved)), theirs);
     const QStringList kept = QDir(moved).entryList({QStringLiteral("QcEcV3.1.Txt.kept-*")});
     ASSERT_EQ(kept.size(), 1);
-    EXPECT_EQ(ReadBytes(QDir(moved).filePath(kept[0])).size(), ledger->LedgerText().size() + 3);
+    EXPECT_EQ(ReadBytes(QDir(moved).filePath(kept[0])).size(), Shown(ledger).size() + 3);
 
     // Deleted under a run that ends by a signal: there is nothing to keep, so it is saved.
     ASSERT_TRUE(QFile::remove(LedgerFilePath(moved)));
     program->SaveQuietly();
-    EXPECT_EQ(ReadBytes(LedgerFilePath(moved)).size(), ledger->LedgerText().size() + 3);
+    EXPECT_EQ(ReadBytes(LedgerFilePath(moved)).size(), Shown(ledger).size() + 3);
 
     // The next start names the kept ledger before the PIN, and a second name of the file is
     // told once it is open.

@@ -38,22 +38,19 @@ INSTANTIATE_TEST_SUITE_P(Storage, BothFiles, ::testing::Values(kLedgerFile, kPla
                                                                                   : "PlainCopy");
                          });
 
-// The caller's L+1 enciphered bytes (or L plain ones) come back as L+3 (or L+2): the
-// bytes untranslated, lone CR and LF and all 256 values included, then 13 10.
-TEST_P(BothFiles, HoldsTheBytesThenCrLfUnderItsOwnName) {
+// The bytes untranslated, lone CR and LF and all 256 values included.
+TEST_P(BothFiles, HoldsTheBytesUnderItsOwnName) {
     const QByteArray bytes = Payload(1000, 3) + "line\r\nlone\rcr\nlf";
     ASSERT_TRUE(Save(bytes).InPlace());
 
     EXPECT_EQ(QDir(folder_.path()).entryList(QDir::Files), QStringList{GetParam().name});
-    const QByteArray stored = ReadBytes(Path());
-    EXPECT_EQ(stored.size(), bytes.size() + 2);
-    EXPECT_EQ(stored, bytes + "\r\n");
+    EXPECT_EQ(ReadBytes(Path()), bytes);
 }
 
 TEST_P(BothFiles, SecondSaveReplacesTheFirstWhole) {
     ASSERT_TRUE(Save(Payload(5000, 1)).InPlace());
     ASSERT_TRUE(Save("short").InPlace());
-    EXPECT_EQ(ReadBytes(Path()), "short\r\n");
+    EXPECT_EQ(ReadBytes(Path()), "short");
 }
 
 // Every extended attribute, an ACL included, by name.
@@ -125,7 +122,7 @@ TEST(LedgerFile, OnlyTheFileAsReadIsReplacedEvenBySavesAtTheSameMoment) {
         const SaveResult& lost = first.InPlace() ? second : first;
         EXPECT_EQ(lost.status, FileWrite::Status::Changed) << "round " << round;
         EXPECT_EQ(ReadBytes(LedgerFilePath(folder.path())),
-                  first.InPlace() ? "one\r\n" : "two\r\n");
+                  first.InPlace() ? "one" : "two");
         EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
     }
 }
@@ -141,28 +138,20 @@ TEST(LedgerFile, KeptLedgersNeverReplaceAnother) {
     ASSERT_TRUE(other->SaveLedgerBeside("other", &otherKept).InPlace());
     ASSERT_TRUE(run->SaveLedgerBeside("later", &kept).InPlace()) << "a run's own is brought up to date";
     EXPECT_EQ(ReadBytes(earlier), "an earlier run's");
-    EXPECT_EQ(ReadBytes(kept), "later\r\n");
-    EXPECT_EQ(ReadBytes(otherKept), "other\r\n");
+    EXPECT_EQ(ReadBytes(kept), "later");
+    EXPECT_EQ(ReadBytes(otherKept), "other");
     EXPECT_EQ(run->KeptFiles(), (QStringList{earlier, kept, otherKept}));
 }
 
-TEST(PlainCopy, StoresThePoundSignAsByte163) {
-    QTemporaryDir folder;
-    ASSERT_TRUE(OpenFiles(folder.path())->SavePlainCopy(ToWin1252(QStringLiteral("£12.50\r\n"))).InPlace());
-    EXPECT_EQ(ReadBytes(PlainCopyPath(folder.path())), "\xA3"
-                                                       "12.50\r\n\r\n");
-}
-
-// The unlock check drops the last two bytes whatever they are, so a load must return
-// exactly what was saved, line end included.
+// The unlock check reads the line end too, so a load must return exactly what was saved.
 TEST(LedgerFile, LoadsExactlyWhatWasSaved) {
     QTemporaryDir folder;
-    const QByteArray bytes = Payload(MaxLedgerFileLength - 2, 9); // the longest, with CR LF
+    const QByteArray bytes = Payload(MaxLedgerFileLength, 9); // the longest
     ASSERT_TRUE(OpenFiles(folder.path())->SaveLedgerFile(bytes).InPlace());
 
     const FileRead loaded = OpenFiles(folder.path())->LoadLedgerFile();
     EXPECT_EQ(loaded.status, FileRead::Status::Loaded);
-    EXPECT_EQ(loaded.bytes, bytes + "\r\n");
+    EXPECT_EQ(loaded.bytes, bytes);
 }
 
 TEST(LedgerFile, MissingFileIsANewLedgerWithoutAnError) {

@@ -59,7 +59,7 @@ TEST(OddFiles, TheUsersOwnLinkIsFollowedBothWays) {
     ASSERT_TRUE(QFile::link(target, LedgerFilePath(folder.path())));
     EXPECT_EQ(OpenFiles(folder.path())->LoadLedgerFile().bytes, "old\r\n");
     ASSERT_TRUE(OpenFiles(folder.path())->SaveLedgerFile("new").InPlace());
-    EXPECT_EQ(ReadBytes(target), "new\r\n");
+    EXPECT_EQ(ReadBytes(target), "new");
     EXPECT_TRUE(QFileInfo(LedgerFilePath(folder.path())).isSymLink());
 }
 
@@ -136,8 +136,8 @@ TEST(OddFiles, AFolderDeletedOrReplacedWhileHeldIsLeftForTheOneAtItsPath) {
         EXPECT_EQ(saved.InPlace(), change.savedThere) << change.what;
         EXPECT_EQ(copy.InPlace(), change.savedThere) << change.what;
         if (change.savedThere) {
-            EXPECT_EQ(ReadBytes(LedgerFilePath(folder)), "ledger\r\n") << change.what;
-            EXPECT_EQ(ReadBytes(PlainCopyPath(folder)), "plain\r\n") << change.what;
+            EXPECT_EQ(ReadBytes(LedgerFilePath(folder)), "ledger") << change.what;
+            EXPECT_EQ(ReadBytes(PlainCopyPath(folder)), "plain") << change.what;
         } else {
             EXPECT_EQ(saved.error.kind, FileError::Kind::FolderGone) << change.what;
             ASSERT_TRUE(QDir().mkdir(folder));
@@ -156,7 +156,7 @@ TEST(OddFiles, AFolderNamedInBytesThatAreNotTextHoldsTheLedger) {
     ASSERT_NE(files, nullptr);
     ASSERT_TRUE(files->SaveLedgerFile("ledger").InPlace());
     files = LedgerFiles::Open(folder, &why);
-    EXPECT_EQ(files->LoadLedgerFile().bytes, "ledger\r\n");
+    EXPECT_EQ(files->LoadLedgerFile().bytes, "ledger");
     struct stat info;
     EXPECT_EQ(::stat((folder + "/QcEcV3.1.Txt").constData(), &info), 0);
 }

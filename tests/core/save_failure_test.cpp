@@ -127,14 +127,14 @@ TEST_P(WriteFailure, KeepsTheOldFileAndSaysWhy) {
             result.error.system.contains(onDisk ? "No space left on device" : "File too large"))
             << qPrintable(result.error.system);
     }
-    EXPECT_EQ(ReadBytes(LedgerFilePath(folder)), old + "\r\n");
-    EXPECT_EQ(ReadBytes(PlainCopyPath(folder)), old + "\r\n");
+    EXPECT_EQ(ReadBytes(LedgerFilePath(folder)), old);
+    EXPECT_EQ(ReadBytes(PlainCopyPath(folder)), old);
     EXPECT_EQ(QDir(folder).entryList(QDir::Files), filesBefore) << "nothing left behind";
 
     // Once the cause is gone the same save goes through.
     if (onDisk) disk->Free();
     EXPECT_TRUE(OpenFiles(folder)->SaveLedgerFile(Payload(GetParam().size, 2)).InPlace());
-    EXPECT_EQ(ReadBytes(LedgerFilePath(folder)), Payload(GetParam().size, 2) + "\r\n");
+    EXPECT_EQ(ReadBytes(LedgerFilePath(folder)), Payload(GetParam().size, 2));
 }
 
 // After the rename only the folder's sync is left: a file system that offers none has the
@@ -154,7 +154,7 @@ TEST(FolderSync, IsNoFailedSaveWhereUnsupportedAndToldTruthfullyElse) {
         if (child.exitCode() == 77) GTEST_SKIP() << "no system call filter can be set here";
         const QStringList out = QString::fromLocal8Bit(child.readAllStandardOutput()).split('\n');
         EXPECT_EQ(out[0], failure.says) << std::strerror(failure.error);
-        EXPECT_EQ(ReadBytes(LedgerFilePath(folder.path())), "new\r\n") << std::strerror(failure.error);
+        EXPECT_EQ(ReadBytes(LedgerFilePath(folder.path())), "new") << std::strerror(failure.error);
     }
 }
 

@@ -187,6 +187,7 @@ TEST(Form1End, NothingRunsAfterTheProgramEnds) {
     EXPECT_EXIT(
         {
             QtRuntime runtime;
+            runtime.SetEnding([] { std::_Exit(0); }); // as the run's end does
             SetRuntime(&runtime);
             Form1 form;
             form.show();

@@ -1,9 +1,12 @@
-#include "app/termination.h"
+#include "app/run_end.h"
 
+#include "app/program.h"
+#include "core/ledger_files.h"
 #include "gui/runtime.h"
 
 #include <QGuiApplication>
 #include <QSessionManager>
+#include <cstdio>
 #include <cstdlib>
 
 #ifdef Q_OS_UNIX
@@ -15,12 +18,11 @@
 #endif
 
 namespace {
-EndingHandlers handlers;
+RunEnd* current = nullptr;
 
 // Qt calls exit() when the display connection breaks; this runs before the process goes.
 extern "C" void OnExit() {
-    handlers.saveQuietly();
-    handlers.release();
+    if (current) current->SaveAndRelease();
 }
 
 #ifdef Q_OS_UNIX
@@ -58,7 +60,7 @@ void WatchStopSignals(QObject* owner) {
     QObject::connect(notifier, &QSocketNotifier::activated, owner, [] {
         char byte;
         [[maybe_unused]] const auto got = ::read(signalPipe[0], &byte, 1);
-        handlers.saveQuietly();
+        if (current) current->SaveQuietly();
         Rt().End();
     });
     struct sigaction action = {};
@@ -69,16 +71,50 @@ void WatchStopSignals(QObject* owner) {
         sigaction(stop, &action, nullptr);
 }
 #endif
-} // namespace
 
-void WatchForEndings(EndingHandlers given) {
-    handlers = std::move(given);
+// The handlers of the process, for whichever run is installed; set up once, after the
+// QApplication exists.
+void WatchForEndings() {
     auto* app = qGuiApp;
     // A checkpoint ("save session") is not an ending: save, and let the user go on.
-    QObject::connect(app, &QGuiApplication::commitDataRequest, app,
-                     [](QSessionManager&) { handlers.saveQuietly(); });
+    QObject::connect(app, &QGuiApplication::commitDataRequest, app, [](QSessionManager&) {
+        if (current) current->SaveQuietly();
+    });
     std::atexit(OnExit);
 #ifdef Q_OS_UNIX
     WatchStopSignals(app);
 #endif
+}
+} // namespace
+
+RunEnd::RunEnd(Program& program, LedgerFiles& files) : program(program), files(files) {}
+
+RunEnd::~RunEnd() {
+    if (current == this) current = nullptr;
+}
+
+void RunEnd::Install() {
+    static const bool watching = (WatchForEndings(), true);
+    Q_UNUSED(watching);
+    current = this;
+}
+
+void RunEnd::SaveQuietly() {
+    program.SaveQuietly();
+}
+
+void RunEnd::SaveAndEnd() {
+    SaveQuietly();
+    End();
+}
+
+void RunEnd::SaveAndRelease() {
+    SaveQuietly();
+    files.ReleaseLock();
+}
+
+void RunEnd::End() {
+    files.ReleaseLock();
+    std::fflush(nullptr);
+    std::_Exit(0);
 }
