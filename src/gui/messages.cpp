@@ -42,7 +42,6 @@ const QString ConfirmPinLabel = QStringLiteral("Confirm Pin");
 const QString OldPinName = QStringLiteral("Old PIN");
 const QString NewPinName = QStringLiteral("New PIN");
 const QString ConfirmPinName = QStringLiteral("Confirm PIN");
-
 } // namespace Texts
 
 MsgAnswer ShowBox(const BoxMessage& box) {

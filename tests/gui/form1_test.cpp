@@ -6,6 +6,7 @@
 #include "gui/qt_runtime.h"
 #include "gui/twips.h"
 #include "support/controls.h"
+#include "support/placement.h"
 #include "support/scripted_runtime.h"
 
 #include <QApplication>

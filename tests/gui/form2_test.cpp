@@ -6,6 +6,7 @@
 #include "gui/twips.h"
 #include "support/controls.h"
 #include "support/expected_lines.h"
+#include "support/placement.h"
 #include "support/scripted_runtime.h"
 
 #include <QAbstractTextDocumentLayout>

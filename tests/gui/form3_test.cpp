@@ -1,5 +1,6 @@
 #include "gui/form3.h"
 #include "support/controls.h"
+#include "support/placement.h"
 #include "support/scripted_runtime.h"
 
 #include <QApplication>

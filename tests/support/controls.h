@@ -12,30 +12,10 @@
 #include <QObject>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QRect>
 #include <QWidget>
-#include <gtest/gtest.h>
-#include <initializer_list>
-#include <optional>
 
 template <typename Control = QWidget> Control* Find(const QObject& window, const char* name) {
     return window.findChild<Control*>(QLatin1String(name));
-}
-
-// Where a window's controls stand, checked control by control.
-struct Placed {
-    const char* name;
-    QRect pixels;
-    std::optional<QString> toolTip{}; // not checked when none is given
-};
-
-inline void ExpectPlaced(const QWidget& window, std::initializer_list<Placed> controls) {
-    for (const Placed& c : controls) {
-        const QWidget* control = Find(window, c.name);
-        ASSERT_NE(control, nullptr) << c.name;
-        EXPECT_EQ(control->geometry(), c.pixels) << c.name;
-        if (c.toolTip) EXPECT_EQ(control->toolTip(), *c.toolTip) << c.name;
-    }
 }
 
 // The top-level window of type Window, shown or (with shownOnly false) not; none when there
