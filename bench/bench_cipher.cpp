@@ -17,9 +17,9 @@ QString LedgerText(qsizetype length) {
 void BM_RunCipher(benchmark::State& state) {
     QString text = LedgerText(state.range(0));
     Cipher cipher;
+    const Pin pin = MakePin(QStringLiteral("4711"));
     for (auto _ : state) {
-        cipher.SetRotors(47, 11);
-        cipher.RunCipher(text);
+        cipher.SetRotorsFromPin(pin, text);
         benchmark::DoNotOptimize(text.data());
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));

@@ -1,5 +1,6 @@
 #include "app/ledger_session.h"
 
+#include "app/standard_error.h"
 #include "core/ledger_file_format.h"
 #include "gui/exit_sequence.h"
 #include "gui/form3.h"
@@ -114,13 +115,13 @@ void LedgerSession::SaveQuietly() {
     const auto tell = [](const QString& line) { std::fputs(qPrintable(line), stderr); };
     if (saved.written.InPlace() && !saved.keptAt.isEmpty())
         tell(saved.keptBecause.status == FileWrite::Status::Changed
-                 ? Texts::QuietSaveKept.arg(files.LedgerShown(), saved.keptAt)
-                 : Texts::QuietSaveUnchecked.arg(files.LedgerShown(), saved.keptAt,
-                                                 Box::Why(saved.keptBecause.error)));
+                 ? StandardError::QuietSaveKept.arg(files.LedgerShown(), saved.keptAt)
+                 : StandardError::QuietSaveUnchecked.arg(files.LedgerShown(), saved.keptAt,
+                                                         Box::Why(saved.keptBecause.error)));
     if (saved.written.status == FileWrite::Status::NotDurable)
-        tell(Texts::QuietSaveNotDurable.arg(Box::Why(saved.written.error)));
+        tell(StandardError::QuietSaveNotDurable.arg(Box::Why(saved.written.error)));
     else if (!saved.nothingToSave && !saved.written.InPlace())
-        tell(Texts::QuietSaveFailed.arg(Box::Why(saved.written.error)));
+        tell(StandardError::QuietSaveFailed.arg(Box::Why(saved.written.error)));
 }
 
 Run LedgerSession::EndWith(const BoxMessage& box) {

@@ -64,21 +64,6 @@ Cipher::Cipher()
     SetRotors(0, 0);
 }
 
-const QString& Cipher::BaseRotor(int k) const {
-    return tables.baseRotor.at(k - 1);
-}
-
-QString Cipher::Rotor(int k) const {
-    switch (k) {
-    case 1:
-        return RotatedLeft(rotor1Start, rotor1Turn);
-    case 3:
-        return RotatedLeft(rotor3Start, rotor3Turn);
-    default:
-        return BaseRotor(k);
-    }
-}
-
 CipherResult Cipher::SetRotorsFromPin(const Pin& pin, QString& text) {
     SetRotors(pin.FirstPair(), pin.SecondPair());
     return RunCipher(text);

@@ -25,25 +25,19 @@ class Cipher {
     // Joins the tables and sets the rotors as PIN "0000" would, so that they are always whole.
     Cipher();
 
-    const QString& Alphabet() const { return tables.alphabet; }
-    const QString& RevAlphabet() const { return tables.revAlphabet; }
-    // k from 1 to 4.
-    const QString& BaseRotor(int k) const;
-    // Working rotor k (1 to 4) as it stands now.
-    QString Rotor(int k) const;
-    std::int16_t StepCount() const { return stepCount; }
-
-    // Sets the rotors from the PIN's two pairs and transforms text in place.
+    // Sets the rotors from the PIN's two pairs and transforms text in place. Characters of
+    // code 31 or less pass untouched and do not step the rotors; every other character steps.
     CipherResult SetRotorsFromPin(const Pin& pin, QString& text);
 
+  private:
     // The key schedule without the transform: p1 and p2 from 0 to 99.
     void SetRotors(int p1, int p2);
-
-    // Transforms text in place from the current rotors and advances them. Characters of code
-    // 31 or less pass untouched and do not step; every other character steps.
+    // Transforms text in place from the current rotors and advances them.
     CipherResult RunCipher(QString& text);
 
-  private:
+    // The cipher tests read the tables and rotors and run the two steps apart.
+    friend struct CipherTestSeam;
+
     CipherTables tables;
     // Rotors 1 and 3 as the fixed rotations and reversals of the key schedule leave them,
     // the same for every PIN. The working rotors are these turned left by rotor1Turn and

@@ -3,26 +3,13 @@
 // the one read and written.
 #pragma once
 
+#include "core/file_error.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
 #include <memory>
 #include <optional>
-
-// Why a file could not be read or written.
-struct FileError {
-    enum class Kind {
-        None,
-        System,       // the system refused; `system` says why, in its own words
-        Folder,       // a folder has the file's name
-        NotRegular,   // a pipe, device, socket or link has the file's name
-        ForeignLink,  // a link made by another account has the file's name
-        DanglingLink, // a link at the name leads to nothing (a drive not mounted, say)
-        FolderGone,   // the folder was deleted or moved away, and none has its name now
-    };
-    Kind kind = Kind::None;
-    QString system;
-};
 
 struct FileRead {
     enum class Status { Loaded, Missing, Unreadable };

@@ -1,5 +1,6 @@
 #include "core/ledger_files.h"
 
+#include "core/file_names.h"
 #include "core/ledger_file_format.h"
 #include "core/process.h"
 
@@ -7,8 +8,8 @@
 #include <algorithm>
 
 namespace {
-const QByteArray LedgerName = "QcEcV3.1.Txt";
-const QByteArray PlainCopyName = "QcUcV3.1.Txt";
+const QByteArray LedgerName = LedgerFileName;
+const QByteArray PlainCopyName = PlainCopyFileName;
 const QByteArray LockSuffix = ".lock";
 const QByteArray KeptSuffix = ".kept-";
 

@@ -3,6 +3,7 @@
 #include "gui/look.h"
 #include "gui/messages.h"
 #include "gui/numeric_field.h"
+#include "gui/pin_field.h"
 #include "gui/runtime.h"
 #include "gui/twips.h"
 

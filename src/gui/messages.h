@@ -1,61 +1,51 @@
 // Every text the user meets, in one place: window captions, labels, tool tips, menu
 // entries, the names screen readers speak, and each message box with its style and title.
+// They are spelled in messages.cpp, so that editing one rebuilds one file.
 #pragma once
 
-#include "core/ledger_files.h"
+#include "core/file_error.h"
 #include "gui/runtime.h"
 
-#include <QDir>
 #include <QString>
+#include <QStringList>
 
 namespace Texts {
 // The PIN window.
-inline const QString PinCaption = QStringLiteral("Enter Pin");
-inline const QString PinLabel = QStringLiteral("Enter Your 4 Digit Pin And Press Return");
-inline const QString PinTip = QStringLiteral("Enter Pin & Press Enter ");
-inline const QString ShowPinTip = QStringLiteral(" Show PassWord ");
-inline const QString HidePinTip = QStringLiteral(" Hide PassWord ");
-inline const QString PinName = QStringLiteral("PIN");
-inline const QString ShowPinName = QStringLiteral("Show PIN");
-inline const QString HidePinName = QStringLiteral("Hide PIN");
+extern const QString PinCaption;
+extern const QString PinLabel;
+extern const QString PinTip;
+extern const QString ShowPinTip;
+extern const QString HidePinTip;
+extern const QString PinName;
+extern const QString ShowPinName;
+extern const QString HidePinName;
 
 // The ledger window.
-inline const QString LedgerCaption = QStringLiteral(u"\u00A3 Quillcount V3 \u00A3");
-inline const QString DebitCaption = QStringLiteral("-----");
-inline const QString CreditCaption = QStringLiteral("++++");
-inline const QString FileMenu = QStringLiteral("&File");
-inline const QString SaveUcTxtEntry = QStringLiteral("&Save QcUcV3.1.Txt (UnEncrypted)");
-inline const QString ChaPassEntry = QStringLiteral("&Change PassWord");
-inline const QString ExitNoEcEntry = QStringLiteral("&Exit No Enctypt");
-inline const QString AboutTip = QStringLiteral("Quillcount ledger, written by its own developers");
-inline const QString AmountName = QStringLiteral("Amount");
-inline const QString LedgerName = QStringLiteral("Ledger");
-inline const QString ScratchName = QStringLiteral("Scratch");
-inline const QString DebitName = QStringLiteral("Debit");
-inline const QString CreditName = QStringLiteral("Credit");
-inline const QString AboutName = QStringLiteral("About");
+extern const QString LedgerCaption;
+extern const QString DebitCaption;
+extern const QString CreditCaption;
+extern const QString FileMenu;
+extern const QString SaveUcTxtEntry;
+extern const QString ChaPassEntry;
+extern const QString ExitNoEcEntry;
+extern const QString AboutTip;
+extern const QString AmountName;
+extern const QString LedgerName;
+extern const QString ScratchName;
+extern const QString DebitName;
+extern const QString CreditName;
+extern const QString AboutName;
 
 // The Change PIN window.
-inline const QString ChangePinCaption = QStringLiteral("Change Pin");
-inline const QString OldPinTip = QStringLiteral(" Enter Old Pin & Press Return ");
-inline const QString NewPinTip = QStringLiteral(" Enter New Pin & Press Return ");
-inline const QString OldPinLabel = QStringLiteral("Old Pin");
-inline const QString NewPinLabel = QStringLiteral("New Pin");
-inline const QString ConfirmPinLabel = QStringLiteral("Confirm Pin");
-inline const QString OldPinName = QStringLiteral("Old PIN");
-inline const QString NewPinName = QStringLiteral("New PIN");
-inline const QString ConfirmPinName = QStringLiteral("Confirm PIN");
-
-// Told on the standard error when a quiet save fails: there is no window to tell it in.
-inline const QString QuietSaveFailed = QStringLiteral("quillcount: the ledger was not saved: %1\n");
-inline const QString QuietSaveKept =
-    QStringLiteral("quillcount: %1 was changed by another program, so it was left as it is; "
-                   "this run's ledger was saved as %2\n");
-inline const QString QuietSaveUnchecked =
-    QStringLiteral("quillcount: %1 could not be read (%3), so it was left as it is; this run's "
-                   "ledger was saved as %2\n");
-inline const QString QuietSaveNotDurable =
-    QStringLiteral("quillcount: the ledger was saved, but may not survive a power cut: %1\n");
+extern const QString ChangePinCaption;
+extern const QString OldPinTip;
+extern const QString NewPinTip;
+extern const QString OldPinLabel;
+extern const QString NewPinLabel;
+extern const QString ConfirmPinLabel;
+extern const QString OldPinName;
+extern const QString NewPinName;
+extern const QString ConfirmPinName;
 } // namespace Texts
 
 // A message box as the windows show it: prompt, style and title.
@@ -65,177 +55,47 @@ struct BoxMessage {
     QString title;
 };
 
-inline MsgAnswer ShowBox(const BoxMessage& box) {
-    return Rt().MsgBox(box.prompt, box.style, box.title);
-}
+// Shows the box through the runtime and answers as the user did.
+MsgAnswer ShowBox(const BoxMessage& box);
 
+// The boxes, each with the style and title it is shown with.
 namespace Box {
-inline const QString ErrorTitle = QStringLiteral(" Error ");
-inline const QString QueryTitle = QStringLiteral("Query");
-
-inline BoxMessage Error(const QString& prompt) {
-    return {prompt, MsgStyle::Critical, ErrorTitle};
-}
-inline BoxMessage Question(const QString& prompt) {
-    return {prompt, MsgStyle::YesNoQuestion, QueryTitle};
-}
-
 // Why a file could not be used, in words for the user.
-inline QString Why(const FileError& error) {
-    switch (error.kind) {
-    case FileError::Kind::None:
-    case FileError::Kind::System:
-        return error.system;
-    case FileError::Kind::Folder:
-        return QStringLiteral("A folder has its name");
-    case FileError::Kind::NotRegular:
-        return QStringLiteral("It is not a regular file");
-    case FileError::Kind::ForeignLink:
-        return QStringLiteral("It is a link made by another account, which is not followed");
-    case FileError::Kind::DanglingLink:
-        return QStringLiteral("It is a link to something that is not there (a drive or share "
-                              "not connected?)");
-    case FileError::Kind::FolderGone:
-        return QStringLiteral("Its folder has been deleted or moved away, and no folder has its "
-                              "name now");
-    }
-    return error.system;
-}
+QString Why(const FileError& error);
 
-inline BoxMessage PinEmpty() {
-    return Error(QStringLiteral("Enter Pin"));
-}
-
-inline BoxMessage PinNotFourDigits() {
-    return Error(QStringLiteral("Enter Pin 4 Numbers"));
-}
-
-inline BoxMessage TooMuchText() {
-    return {QStringLiteral(" To Much TeX To Encode "), MsgStyle::Information, ErrorTitle};
-}
+BoxMessage PinEmpty();
+BoxMessage PinNotFourDigits();
+BoxMessage TooMuchText();
 
 // A deciphered text that is not a ledger: the PIN is not the one that wrote it.
-inline BoxMessage WrongPin() {
-    return Error(QStringLiteral(" Opps Wrong Password "));
-}
+BoxMessage WrongPin();
 
-inline BoxMessage NumberTooLarge() {
-    return Error(QStringLiteral(" Number Too Large To Book "));
-}
-
-inline BoxMessage IncorrectOldPin() {
-    return Error(QStringLiteral("Incorrect Pin"));
-}
-
-inline BoxMessage NewPinMismatch() {
-    return Error(QStringLiteral("New Pin Does Not Match"));
-}
-
-inline BoxMessage PlainCopySaved() {
-    return Question(QStringLiteral("QcUcV3.1.Txt File Saved Do you wish to Exit  Yes No?"));
-}
-
-inline BoxMessage LedgerUnreadable(const QString& path, const FileError& error) {
-    return Error(QStringLiteral("The ledger file %1 cannot be read: %2.")
-                     .arg(QDir::toNativeSeparators(path), Why(error)));
-}
-
-inline BoxMessage LedgerNotSaved(const QString& path, const FileError& error) {
-    return Error(QStringLiteral("The ledger could not be saved to %1: %2.\n\nYour bookings are "
-                                "still here. Save a plain copy, or close the window to try "
-                                "again.")
-                     .arg(QDir::toNativeSeparators(path), Why(error)));
-}
-
-inline BoxMessage PlainCopyNotSaved(const QString& path, const FileError& error) {
-    return Error(QStringLiteral("The plain copy could not be saved to %1: %2.")
-                     .arg(QDir::toNativeSeparators(path), Why(error)));
-}
-
-inline BoxMessage AlreadyOpen(const QString& folder) {
-    return Error(QStringLiteral("The ledger in %1 is already open in another copy of this program.")
-                     .arg(QDir::toNativeSeparators(folder)));
-}
+BoxMessage NumberTooLarge();
+BoxMessage IncorrectOldPin();
+BoxMessage NewPinMismatch();
+BoxMessage PlainCopySaved();
+BoxMessage LedgerUnreadable(const QString& path, const FileError& error);
+BoxMessage LedgerNotSaved(const QString& path, const FileError& error);
+BoxMessage PlainCopyNotSaved(const QString& path, const FileError& error);
+BoxMessage AlreadyOpen(const QString& folder);
 
 // A lock that cannot be shown to be alive; host and pid are empty when it does not say.
-inline BoxMessage UncheckableLock(const QString& folder, const QString& host, qint64 pid) {
-    const QString where = QDir::toNativeSeparators(folder);
-    const QString whose =
-        host.isEmpty()
-            ? QStringLiteral("The ledger in %1 is locked, but the lock does not say by which "
-                             "copy of this program.")
-                  .arg(where)
-            : QStringLiteral("The ledger in %1 is locked by a copy of this program on %2 "
-                             "(process %3), which cannot be checked from here.")
-                  .arg(where, host, QString::number(pid));
-    return Question(whose + QStringLiteral("\n\nIf no other copy is using this ledger, the lock "
-                                           "was left behind by one that ended abruptly. Remove "
-                                           "the lock and open the ledger?"));
-}
+BoxMessage UncheckableLock(const QString& folder, const QString& host, qint64 pid);
 
-inline BoxMessage LockNotAFile(const QString& path) {
-    return Error(QStringLiteral("The ledger's lock %1 is not a regular file, so the ledger cannot "
-                                "be kept from a second copy of this program. Remove what stands "
-                                "there and start again.")
-                     .arg(QDir::toNativeSeparators(path)));
-}
-
-inline BoxMessage LockedByOtherAccount(const QString& folder) {
-    return Error(QStringLiteral("The ledger in %1 is open or locked by another account.")
-                     .arg(QDir::toNativeSeparators(folder)));
-}
-
-inline BoxMessage ProgramFolderUnknown() {
-    return Error(QStringLiteral("The folder this program is in cannot be found, so there is "
-                                "nowhere to keep the ledger."));
-}
-
-inline BoxMessage ProgramFolderUnopened(const QString& folder, const FileError& error) {
-    return Error(QStringLiteral("The folder %1 cannot be opened: %2.")
-                     .arg(QDir::toNativeSeparators(folder), Why(error)));
-}
+BoxMessage LockNotAFile(const QString& path);
+BoxMessage LockedByOtherAccount(const QString& folder);
+BoxMessage ProgramFolderUnknown();
+BoxMessage ProgramFolderUnopened(const QString& folder, const FileError& error);
 
 // The file at the ledger's name is not the one this run read or last saved.
-inline BoxMessage LedgerChanged(const QString& path) {
-    return Question(QStringLiteral("The ledger file %1 has been changed since it was opened, by "
-                                   "another program or another copy of this one.\n\nReplace it "
-                                   "with the ledger in this window?")
-                        .arg(QDir::toNativeSeparators(path)));
-}
+BoxMessage LedgerChanged(const QString& path);
 
 // What stands at the ledger's name could not be read to tell whether it changed.
-inline BoxMessage LedgerUncheckable(const QString& path, const FileError& error) {
-    return Question(QStringLiteral("The ledger file %1 cannot be read to check that it is the one "
-                                   "this window opened: %2.\n\nReplace it with the ledger in "
-                                   "this window?")
-                        .arg(QDir::toNativeSeparators(path), Why(error)));
-}
+BoxMessage LedgerUncheckable(const QString& path, const FileError& error);
 
-inline BoxMessage LedgerNotDurable(const QString& path, const FileError& error) {
-    return Error(QStringLiteral("The ledger was saved to %1, but the system could not confirm that "
-                                "it is on the disk: %2.\n\nIt may not survive a power cut.")
-                     .arg(QDir::toNativeSeparators(path), Why(error)));
-}
-
-inline BoxMessage LedgerHasOtherNames(const QString& path) {
-    return {QStringLiteral("The ledger file %1 also has another name (a hard link). That other "
-                           "name keeps the ledger as it is now: it will not follow the saves of "
-                           "this ledger.")
-                .arg(QDir::toNativeSeparators(path)),
-            MsgStyle::Information, ErrorTitle};
-}
+BoxMessage LedgerNotDurable(const QString& path, const FileError& error);
+BoxMessage LedgerHasOtherNames(const QString& path);
 
 // Ledgers that runs ended by the system kept beside a ledger file changed behind their back.
-inline BoxMessage KeptLedgers(const QStringList& kept, const QString& ledger) {
-    QStringList shown;
-    for (const QString& path : kept)
-        shown.append(QDir::toNativeSeparators(path));
-    const QString name = ledger.section(QLatin1Char('/'), -1);
-    return {QStringLiteral("Beside the ledger file %1, earlier runs kept their own ledgers because "
-                           "the file had been changed by another program:\n\n%2\n\nTo open "
-                           "one, move %3 aside, rename the kept file to %3 and start the program "
-                           "with the PIN that run had.")
-                .arg(QDir::toNativeSeparators(ledger), shown.join(QLatin1Char('\n')), name),
-            MsgStyle::Information, ErrorTitle};
-}
+BoxMessage KeptLedgers(const QStringList& kept, const QString& ledger);
 } // namespace Box

@@ -1,7 +1,6 @@
 #include "gui/numeric_field.h"
 
 #include "core/key_filter.h"
-#include "gui/look.h"
 #include "gui/runtime.h"
 
 #include <QClipboard>
@@ -11,8 +10,6 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
-#include <QPointer>
-#include <QProxyStyle>
 #include <QValidator>
 
 namespace {
@@ -26,26 +23,6 @@ class FilterValidator : public QValidator {
         return Acceptable;
     }
 };
-
-// Qt masks with a dot by default; the design masks with "*". A proxy style does it without
-// the cost of a style sheet at start-up.
-class AsteriskMaskStyle : public QProxyStyle {
-  public:
-    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
-                  QStyleHintReturn* returned) const override {
-        if (hint == SH_LineEdit_PasswordCharacter) return '*';
-        return QProxyStyle::styleHint(hint, option, widget, returned);
-    }
-};
-
-QStyle* AsteriskMask() {
-    static QPointer<QStyle> style;
-    if (!style) {
-        style = new AsteriskMaskStyle;
-        style->setParent(QCoreApplication::instance());
-    }
-    return style;
-}
 
 // The character code a key press delivers; -1 for keys that type no character.
 int CharacterCode(const QKeyEvent* event) {
@@ -71,15 +48,6 @@ int CharacterCode(const QKeyEvent* event) {
     return text.isEmpty() ? -1 : text.front().unicode();
 }
 } // namespace
-
-void MakePinField(QLineEdit* field) {
-    field->setEchoMode(QLineEdit::Password);
-    field->setStyle(AsteriskMask());
-    field->setMaxLength(4);
-    field->setAlignment(Qt::AlignCenter);
-    field->setFont(DesignFont(QStringLiteral("Courier New"), 9.75, true));
-    field->setAttribute(Qt::WA_InputMethodEnabled, false);
-}
 
 NumericField::NumericField(QWidget* parent) : QLineEdit(parent) {
     setValidator(new FilterValidator(this));
@@ -115,7 +83,7 @@ void NumericField::keyPressEvent(QKeyEvent* event) {
     }
 }
 
-bool NumericField::Fits(const QString& inserted, bool overSelection) const {
+bool NumericField::FitsElseBeep(const QString& inserted, bool overSelection) const {
     bool fits = text().size() - (overSelection ? selectedText().size() : 0) + inserted.size() <=
                 maxLength();
     for (const QChar c : inserted)
@@ -125,7 +93,7 @@ bool NumericField::Fits(const QString& inserted, bool overSelection) const {
 }
 
 void NumericField::PasteWhole(const QString& clip) {
-    if (!isReadOnly() && Fits(clip, true)) insert(clip);
+    if (!isReadOnly() && FitsElseBeep(clip, true)) insert(clip);
 }
 
 void NumericField::mouseReleaseEvent(QMouseEvent* event) {
@@ -136,14 +104,14 @@ void NumericField::mouseReleaseEvent(QMouseEvent* event) {
     }
     // The X11 selection goes in at the cursor, as Qt would put it, replacing nothing.
     const QString clip = clipboard->text(QClipboard::Selection);
-    if (isReadOnly() || !Fits(clip, false)) return;
+    if (isReadOnly() || !FitsElseBeep(clip, false)) return;
     deselect();
     insert(clip);
 }
 
 void NumericField::dropEvent(QDropEvent* event) {
     // Text dragged within the field is already the field's own.
-    if (event->source() != this && !Fits(event->mimeData()->text(), false)) {
+    if (event->source() != this && !FitsElseBeep(event->mimeData()->text(), false)) {
         event->ignore();
         return;
     }
@@ -151,7 +119,7 @@ void NumericField::dropEvent(QDropEvent* event) {
 }
 
 void NumericField::inputMethodEvent(QInputMethodEvent* event) {
-    if (!event->commitString().isEmpty() && !Fits(event->commitString(), true)) {
+    if (!event->commitString().isEmpty() && !FitsElseBeep(event->commitString(), true)) {
         event->accept();
         return;
     }

@@ -4,10 +4,6 @@
 #include <QLineEdit>
 #include <functional>
 
-// The look and limits shared by every PIN field: four characters masked with "*", centred,
-// "Courier New" 9.75 point bold, no input method.
-void MakePinField(QLineEdit* field);
-
 // A text field that applies FilterKey to typed characters. Pasted, dropped or composed text
 // is taken whole, as if typed, or refused with a beep: when it holds anything the filter would
 // drop, or would make the field longer than its maximum (which would otherwise cut it).
@@ -29,7 +25,7 @@ class NumericField : public QLineEdit {
   private:
     // Whether `inserted`, put in place of the selection or at the cursor, keeps the field
     // within the key rule and its maximum length; beeps when it does not.
-    bool Fits(const QString& inserted, bool overSelection) const;
+    bool FitsElseBeep(const QString& inserted, bool overSelection) const;
     void PasteWhole(const QString& clip);
 
     std::function<void()> enterAction;

@@ -1,4 +1,4 @@
-#include "cipher_test_texts.h"
+#include "cipher_test_seam.h"
 #include "core/cipher.h"
 
 #include "support/ledger_builder.h"
@@ -9,12 +9,8 @@
 
 namespace {
 
-QString RotatedLeft(const QString& table, int by) {
-    return table.mid(by) + table.left(by);
-}
-
 bool InAlphabet(const Cipher& cipher, QChar c) {
-    return cipher.Alphabet().contains(c);
+    return Seam::Alphabet(cipher).contains(c);
 }
 
 TEST(Transform, EqualsTheLinearSearchDefinitionOnRandomTextsAndPins) {
@@ -28,15 +24,15 @@ TEST(Transform, EqualsTheLinearSearchDefinitionOnRandomTextsAndPins) {
         // A few texts long enough for rotor 3 to go all the way round.
         const int length = round % 100 == 0 ? 12000 : anyLength(rng);
         const QString text = RandomText(rng, cipher, length);
-        cipher.SetRotors(n / 100, n % 100);
+        Seam::SetRotors(cipher, n / 100, n % 100);
         reference.SetRotorsFromPin(PinOf(n));
 
         QString fast = text;
-        ASSERT_EQ(cipher.RunCipher(fast), CipherResult::Transformed);
+        ASSERT_EQ(Seam::RunCipher(cipher, fast), CipherResult::Transformed);
         ASSERT_EQ(fast, reference.RunCipher(text)) << "PIN " << n << ", length " << length;
         for (int k = 1; k <= 4; ++k)
-            ASSERT_EQ(cipher.Rotor(k), reference.Rotor[k]) << "PIN " << n << " rotor " << k;
-        ASSERT_EQ(cipher.StepCount(), reference.StepCount) << "PIN " << n;
+            ASSERT_EQ(Seam::Rotor(cipher, k), reference.Rotor[k]) << "PIN " << n << " rotor " << k;
+        ASSERT_EQ(Seam::StepCount(cipher), reference.StepCount) << "PIN " << n;
     }
 }
 
@@ -61,10 +57,10 @@ TEST(Transform, NoAlphabetCharacterEverBecomesItselfForEveryPin) {
     for (int n = 0; n < 10000; ++n) {
         QString text;
         for (int i = 0; i < 150; ++i)
-            text += cipher.Alphabet()[pick(rng)];
+            text += Seam::Alphabet(cipher)[pick(rng)];
         QString stored = text;
-        cipher.SetRotors(n / 100, n % 100);
-        cipher.RunCipher(stored);
+        Seam::SetRotors(cipher, n / 100, n % 100);
+        Seam::RunCipher(cipher, stored);
         for (qsizetype i = 0; i < text.size(); ++i) {
             ASSERT_NE(stored[i], text[i]) << "PIN " << n << " position " << i;
             ASSERT_TRUE(InAlphabet(cipher, stored[i]));
@@ -75,13 +71,13 @@ TEST(Transform, NoAlphabetCharacterEverBecomesItselfForEveryPin) {
 TEST(Transform, AtOneRotorPositionTheAlphabetComesInSwappedPairs) {
     Cipher cipher;
     for (const auto& [p1, p2] : {std::pair{0, 0}, {99, 99}, {31, 64}}) {
-        for (const QChar x : cipher.Alphabet()) {
+        for (const QChar x : Seam::Alphabet(cipher)) {
             QString y(x);
-            cipher.SetRotors(p1, p2);
-            cipher.RunCipher(y);
+            Seam::SetRotors(cipher, p1, p2);
+            Seam::RunCipher(cipher, y);
             QString back = y;
-            cipher.SetRotors(p1, p2);
-            cipher.RunCipher(back);
+            Seam::SetRotors(cipher, p1, p2);
+            Seam::RunCipher(cipher, back);
             EXPECT_EQ(back, QString(x));
         }
     }
@@ -94,14 +90,14 @@ TEST(Transform, LineEndsTabsAndOtherLowCodesStayInPlaceAndDoNotStepTheRotors) {
         const int n = int(rng() % 10000);
         const QString text = RandomText(rng, cipher, 300);
         QString whole = text;
-        cipher.SetRotors(n / 100, n % 100);
-        cipher.RunCipher(whole);
+        Seam::SetRotors(cipher, n / 100, n % 100);
+        Seam::RunCipher(cipher, whole);
 
         QString stepping;
         for (const QChar c : text)
             if (c.unicode() > 31) stepping += c;
-        cipher.SetRotors(n / 100, n % 100);
-        cipher.RunCipher(stepping);
+        Seam::SetRotors(cipher, n / 100, n % 100);
+        Seam::RunCipher(cipher, stepping);
 
         qsizetype next = 0;
         for (qsizetype i = 0; i < text.size(); ++i) {
@@ -118,13 +114,13 @@ TEST(Transform, CharactersAboveCode31OutsideTheAlphabetPassUnchangedButStep) {
     for (const QChar other : {QChar(u'é'), QChar(u'€'), QChar(u'\x7f'), QChar(u'\x81')}) {
         ASSERT_FALSE(InAlphabet(cipher, other));
         QString text = QString(other) + QStringLiteral("£12.50");
-        cipher.SetRotors(5, 6);
-        cipher.RunCipher(text);
+        Seam::SetRotors(cipher, 5, 6);
+        Seam::RunCipher(cipher, text);
         EXPECT_EQ(text[0], other);
 
         QString withLetter = QStringLiteral("A£12.50");
-        cipher.SetRotors(5, 6);
-        cipher.RunCipher(withLetter);
+        Seam::SetRotors(cipher, 5, 6);
+        Seam::RunCipher(cipher, withLetter);
         EXPECT_EQ(text.mid(1), withLetter.mid(1));
     }
 }
@@ -132,25 +128,25 @@ TEST(Transform, CharactersAboveCode31OutsideTheAlphabetPassUnchangedButStep) {
 TEST(Transform, EmptyTextOrOnlyLineEndsComeOutUnchangedAndLeaveTheRotors) {
     Cipher cipher;
     for (const QString& original : {QString(), QStringLiteral("\r\n\r\n\t\r\n")}) {
-        cipher.SetRotors(42, 17);
+        Seam::SetRotors(cipher, 42, 17);
         const Cipher before = cipher;
         QString text = original;
-        EXPECT_EQ(cipher.RunCipher(text), CipherResult::Transformed);
+        EXPECT_EQ(Seam::RunCipher(cipher, text), CipherResult::Transformed);
         EXPECT_EQ(text, original);
         for (int k = 1; k <= 4; ++k)
-            EXPECT_EQ(cipher.Rotor(k), before.Rotor(k));
-        EXPECT_EQ(cipher.StepCount(), 42);
+            EXPECT_EQ(Seam::Rotor(cipher, k), Seam::Rotor(before, k));
+        EXPECT_EQ(Seam::StepCount(cipher), 42);
     }
 }
 
 TEST(Transform, Rotor1AdvancesOnePositionPerSteppingCharacterAndIsBackAfter100) {
     Cipher cipher;
     for (int count : {1, 37, 99, 100, 250}) {
-        cipher.SetRotors(12, 34);
-        const QString start = cipher.Rotor(1);
+        Seam::SetRotors(cipher, 12, 34);
+        const QString start = Seam::Rotor(cipher, 1);
         QString text(count, u'x');
-        cipher.RunCipher(text);
-        EXPECT_EQ(cipher.Rotor(1), RotatedLeft(start, count % 100)) << count;
+        Seam::RunCipher(cipher, text);
+        EXPECT_EQ(Seam::Rotor(cipher, 1), RotatedLeft(start, count % 100)) << count;
     }
 }
 
@@ -159,20 +155,20 @@ TEST(Transform, Rotor1AdvancesOnePositionPerSteppingCharacterAndIsBackAfter100) 
 TEST(Transform, Rotor3AdvancesAfter100MinusSThenEvery99ForEveryFirstPair) {
     Cipher cipher;
     for (int s = 0; s <= 99; ++s) {
-        cipher.SetRotors(s, 21);
+        Seam::SetRotors(cipher, s, 21);
         const Cipher start = cipher;
         const int first = 100 - s;
         const std::pair<int, int> expected[] = {
             {first - 1, 0}, {first, 1}, {first + 98, 1}, {first + 99, 2}, {first + 99 * 2, 3}};
         for (const auto& [count, advances] : expected) {
             if (count == 0) continue;
-            cipher.SetRotors(s, 21);
+            Seam::SetRotors(cipher, s, 21);
             QString text(count, u'a');
-            cipher.RunCipher(text);
-            ASSERT_EQ(cipher.Rotor(3), RotatedLeft(start.Rotor(3), advances))
+            Seam::RunCipher(cipher, text);
+            ASSERT_EQ(Seam::Rotor(cipher, 3), RotatedLeft(Seam::Rotor(start, 3), advances))
                 << "s " << s << " after " << count;
-            ASSERT_EQ(cipher.Rotor(2), start.Rotor(2));
-            ASSERT_EQ(cipher.Rotor(4), start.Rotor(4));
+            ASSERT_EQ(Seam::Rotor(cipher, 2), Seam::Rotor(start, 2));
+            ASSERT_EQ(Seam::Rotor(cipher, 4), Seam::Rotor(start, 4));
         }
     }
 }
@@ -181,20 +177,20 @@ TEST(Transform, PinsStartingWith00And99StepRotor3AtTheHundredthAndTheFirstCharac
     Cipher cipher;
     QString none;
     cipher.SetRotorsFromPin(MakePin(QStringLiteral("0000")), none);
-    const QString at0000 = cipher.Rotor(3);
+    const QString at0000 = Seam::Rotor(cipher, 3);
     QString text(99, u'a');
     cipher.SetRotorsFromPin(MakePin(QStringLiteral("0000")), text);
-    EXPECT_EQ(cipher.Rotor(3), at0000);
+    EXPECT_EQ(Seam::Rotor(cipher, 3), at0000);
     text = QString(100, u'a');
     cipher.SetRotorsFromPin(MakePin(QStringLiteral("0000")), text);
-    EXPECT_EQ(cipher.Rotor(3), RotatedLeft(at0000, 1));
+    EXPECT_EQ(Seam::Rotor(cipher, 3), RotatedLeft(at0000, 1));
 
     cipher.SetRotorsFromPin(MakePin(QStringLiteral("9942")), none);
-    const QString at9942 = cipher.Rotor(3);
+    const QString at9942 = Seam::Rotor(cipher, 3);
     text = QStringLiteral("a");
     cipher.SetRotorsFromPin(MakePin(QStringLiteral("9942")), text);
-    EXPECT_EQ(cipher.Rotor(3), RotatedLeft(at9942, 1));
-    EXPECT_EQ(cipher.StepCount(), 1);
+    EXPECT_EQ(Seam::Rotor(cipher, 3), RotatedLeft(at9942, 1));
+    EXPECT_EQ(Seam::StepCount(cipher), 1);
 }
 
 TEST(Transform, TakesTextsUpToTheLongestLength) {
@@ -218,7 +214,7 @@ TEST(Transform, RefusesLongerTextsAndLeavesThemUnchanged) {
     EXPECT_EQ(cipher.SetRotorsFromPin(MakePin(QStringLiteral("5678")), text),
               CipherResult::TextTooLong);
     EXPECT_EQ(text, tooLong);
-    EXPECT_EQ(cipher.StepCount(), 56);
+    EXPECT_EQ(Seam::StepCount(cipher), 56);
 }
 
 } // namespace

@@ -42,19 +42,19 @@ class Form1Test : public ::testing::Test {
 
 TEST_F(Form1Test, ControlsSitWhereTheirTwipsPutThem) {
     ExpectPlaced(form, {
-                           {"Command2", {168, 33, 22, 24}, " Hide PassWord "},
-                           {"txtKey", {111, 33, 56, 24}, "Enter Pin & Press Enter "},
-                           {"Label1", {32, 16, 233, 20}, ""},
-                           {"Command1", {168, 32, 22, 24}, " Show PassWord "},
+                           {"Command2", {168, 33, 22, 24}, Texts::HidePinTip},
+                           {"txtKey", {111, 33, 56, 24}, Texts::PinTip},
+                           {"Label1", {32, 16, 233, 20}, QString()},
+                           {"Command1", {168, 32, 22, 24}, Texts::ShowPinTip},
                        });
     EXPECT_EQ(form.size(), QSize(312, 78));
     EXPECT_EQ(form.minimumSize(), form.maximumSize());
-    EXPECT_EQ(form.windowTitle(), QStringLiteral("Enter Pin"));
+    EXPECT_EQ(form.windowTitle(), Texts::PinCaption);
     EXPECT_EQ(form.palette().color(QPalette::Window), QColor(192, 192, 192));
 }
 
 TEST_F(Form1Test, CaptionsAndStartState) {
-    EXPECT_EQ(Label1->text(), QStringLiteral("Enter Your 4 Digit Pin And Press Return"));
+    EXPECT_EQ(Label1->text(), Texts::PinLabel);
     EXPECT_TRUE(Label1->alignment() & Qt::AlignHCenter);
     EXPECT_TRUE(Command1->text().isEmpty());
     EXPECT_FALSE(Command1->icon().isNull());
@@ -116,7 +116,7 @@ TEST_F(Form1Test, TabVisitsTheVisibleControlsInOrder) {
 
 struct PinCase {
     const char* typed;
-    const char* prompt;
+    BoxMessage box;
 };
 
 class CheckPinTest : public Form1Test, public ::testing::WithParamInterface<PinCase> {};
@@ -128,9 +128,7 @@ TEST_P(CheckPinTest, EnterReportsWhatIsWrongAndKeepsTheText) {
     QTest::keyClick(txtKey, Qt::Key_Return);
 
     ASSERT_EQ(rt.boxes.size(), 1u);
-    EXPECT_EQ(rt.boxes[0].prompt, QLatin1String(GetParam().prompt));
-    EXPECT_EQ(rt.boxes[0].title, QStringLiteral(" Error "));
-    EXPECT_EQ(rt.boxes[0].style, MsgStyle::Critical);
+    EXPECT_EQ(rt.boxes[0], GetParam().box);
     EXPECT_EQ(txtKey->text(), QLatin1String(GetParam().typed));
     EXPECT_EQ(Focused(), QStringLiteral("txtKey"));
     EXPECT_TRUE(form.isVisible());
@@ -139,10 +137,10 @@ TEST_P(CheckPinTest, EnterReportsWhatIsWrongAndKeepsTheText) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Pins, CheckPinTest,
-                         ::testing::Values(PinCase{"", "Enter Pin"},
-                                           PinCase{"123", "Enter Pin 4 Numbers"},
-                                           PinCase{"1.2%", "Enter Pin 4 Numbers"},
-                                           PinCase{"(&'.", "Enter Pin 4 Numbers"}));
+                         ::testing::Values(PinCase{"", Box::PinEmpty()},
+                                           PinCase{"123", Box::PinNotFourDigits()},
+                                           PinCase{"1.2%", Box::PinNotFourDigits()},
+                                           PinCase{"(&'.", Box::PinNotFourDigits()}));
 
 TEST_F(Form1Test, ShowAndHideSwapButtonsAndMaskButNeverTouchThePin) {
     QTest::keyClicks(txtKey, QStringLiteral("1234"));

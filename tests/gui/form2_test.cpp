@@ -1,3 +1,4 @@
+#include "core/dates.h"
 #include "gui/form1.h"
 #include "core/ledger.h"
 #include "gui/form2.h"
@@ -26,8 +27,10 @@
 namespace {
 using namespace ledger_window;
 
-const QString OneBooking =
-    Expected("05/12/2026", 85, "#12.50") + Expected("05/12/2026", 50, "+#12.50");
+// The scripted runtime's day, and a booking made the day before.
+const QString Day = FormatDate(FixedDay());
+const QString OneBooking = Expected(FormatDate(FixedDay().addDays(-1)), 85, "#12.50") +
+                           Expected(FormatDate(FixedDay().addDays(-1)), 50, "+#12.50");
 
 // The window shown and active, as the user meets it, showing a ledger as the session does:
 // what the window asks to book is booked, and the outcome shown.
@@ -93,10 +96,9 @@ TEST_F(Form2Test, BookingsGoOnTopOfTheLedgerField) {
     Type(QStringLiteral("0.005"));
     QTest::mouseClick(Minus(form), Qt::LeftButton);
     EXPECT_EQ(LedgerText(),
-              Expected("06/12/2026", 85, "#32.49") + Expected("06/12/2026", 20, "-#0.01") +
-                  Expected("06/12/2026", 85, "#32.50") + Expected("06/12/2026", 50, "+#10.00") +
-                  Expected("06/12/2026", 85, "#22.50") + Expected("06/12/2026", 50, "+#10.00") +
-                  OneBooking);
+              Expected(Day, 85, "#32.49") + Expected(Day, 20, "-#0.01") +
+                  Expected(Day, 85, "#32.50") + Expected(Day, 50, "+#10.00") +
+                  Expected(Day, 85, "#22.50") + Expected(Day, 50, "+#10.00") + OneBooking);
     ExpectViewMatchesText();
     EXPECT_EQ(txtData(form)->textCursor().position(), 0) << "the newest lines in view";
     EXPECT_EQ(runtime.beeps, 0);
@@ -134,29 +136,25 @@ TEST_F(Form2Test, TheBookingThatWouldOverfillTheLedgerIsRefused) {
     const QString full = LedgerText();
     QTest::mouseClick(Plus(form), Qt::LeftButton);
     ASSERT_EQ(runtime.boxes.size(), 1u);
-    EXPECT_EQ(runtime.boxes[0].prompt, QLatin1String(" To Much TeX To Encode "));
-    EXPECT_EQ(runtime.boxes[0].style, MsgStyle::Information);
-    EXPECT_EQ(runtime.boxes[0].title, QLatin1String(" Error "));
+    EXPECT_EQ(runtime.boxes[0], Box::TooMuchText());
     EXPECT_EQ(LedgerText(), full);
     ExpectViewMatchesText();
 }
 
 TEST_F(Form2Test, AMoneyOverflowIsToldAndChangesNothing) {
-    const QString huge =
-        Expected("06/12/2026", 85, "#922337203685477.00") + Expected("06/12/2026", 50, "+#1.00");
+    const QString huge = Expected(Day, 85, "#922337203685477.00") + Expected(Day, 50, "+#1.00");
     SetLedgerText(huge);
     Type(QStringLiteral("99999999"));
     QTest::mouseClick(Plus(form), Qt::LeftButton);
     ASSERT_EQ(runtime.boxes.size(), 1u);
-    EXPECT_EQ(runtime.boxes[0].style, MsgStyle::Critical);
-    EXPECT_EQ(runtime.boxes[0].title, QLatin1String(" Error "));
+    EXPECT_EQ(runtime.boxes[0], Box::NumberTooLarge());
     EXPECT_EQ(LedgerText(), huge);
     ExpectViewMatchesText();
 }
 
 TEST_F(Form2Test, TheLongestBalanceLineFitsWithoutWrapping) {
-    SetLedgerText(Expected("06/12/2026", 85, "#-18999999981.00") +
-                       Expected("06/12/2026", 20, "-#99999999.00"));
+    SetLedgerText(Expected(Day, 85, "#-18999999981.00") +
+                       Expected(Day, 20, "-#99999999.00"));
     QCoreApplication::processEvents();
     const QTextBlock first = txtData(form)->document()->firstBlock();
     ASSERT_NE(first.layout(), nullptr);
@@ -215,11 +213,11 @@ TEST(Form2Layout, ControlsStandWhereDesigned) {
                            {"Plus", TwipsRect(6240, 120, 1200, 375)},
                            {"Label1", TwipsRect(0, 4200, 10095, 255)},
                        });
-    EXPECT_EQ(form.windowTitle(), QStringLiteral(u"\u00A3 Quillcount V3 \u00A3"));
+    EXPECT_EQ(form.windowTitle(), Texts::LedgerCaption);
     EXPECT_EQ(form.centralWidget()->size(), QSize(TwipsToPx(10260), TwipsToPx(4440)));
     EXPECT_EQ(form.height(), TwipsToPx(4440) + form.menuBar()->sizeHint().height());
-    EXPECT_EQ(Minus(form)->text(), QLatin1String("-----"));
-    EXPECT_EQ(Plus(form)->text(), QLatin1String("++++"));
+    EXPECT_EQ(Minus(form)->text(), Texts::DebitCaption);
+    EXPECT_EQ(Plus(form)->text(), Texts::CreditCaption);
     EXPECT_TRUE(Label1(form)->text().isEmpty());
     EXPECT_FALSE(Label1(form)->toolTip().isEmpty());
     EXPECT_EQ(Text1(form)->maxLength(), 8);
@@ -240,7 +238,7 @@ TEST(Form2Layout, TheScratchFieldIsNeverShownNorFocused) {
     form.show();
     EXPECT_TRUE(Text2(form)->isHidden());
     EXPECT_EQ(Text2(form)->focusPolicy(), Qt::NoFocus);
-    EXPECT_FALSE(form.findChild<QLineEdit*>(QStringLiteral("txtKey"))) << "the PIN is the run's";
+    EXPECT_FALSE(txtKey(form)) << "the PIN is the run's";
 }
 
 TEST(Form2Layout, TheFileMenuHoldsItsEntriesInOrder) {
@@ -248,7 +246,7 @@ TEST(Form2Layout, TheFileMenuHoldsItsEntriesInOrder) {
     Form2 form;
     const QList<QAction*> bar = form.menuBar()->actions();
     ASSERT_EQ(bar.size(), 1);
-    EXPECT_EQ(bar[0]->text(), QLatin1String("&File"));
+    EXPECT_EQ(bar[0]->text(), Texts::FileMenu);
     EXPECT_EQ(bar[0]->menu(), File(form));
     QStringList names;
     QStringList captions;
@@ -259,8 +257,8 @@ TEST(Form2Layout, TheFileMenuHoldsItsEntriesInOrder) {
         EXPECT_TRUE(entry->shortcut().isEmpty());
     }
     EXPECT_EQ(names, QStringList({"Sp1", "SaveUcTxt", "Sp4", "ChaPass", "Sp2", "ExitNoEc", "Sp3"}));
-    EXPECT_EQ(captions, QStringList({"-", "&Save QcUcV3.1.Txt (UnEncrypted)", "-",
-                                     "&Change PassWord", "-", "&Exit No Enctypt", "-"}));
+    EXPECT_EQ(captions, QStringList({"-", Texts::SaveUcTxtEntry, "-", Texts::ChaPassEntry, "-",
+                                     Texts::ExitNoEcEntry, "-"}));
     EXPECT_FALSE(File(form)->separatorsCollapsible());
 }
 } // namespace

@@ -1,4 +1,6 @@
 #include "gui/form3.h"
+#include "support/controls.h"
+#include "support/placement.h"
 #include "support/scripted_runtime.h"
 
 #include <QApplication>
@@ -13,15 +15,8 @@ const QString StartupPin = QStringLiteral("1234");
 
 // A message box and the three fields' texts while it was up.
 struct Seen {
-    QString prompt;
-    MsgStyle style;
-    QString title;
+    RecordedBox box;
     QString fields;
-    bool operator==(const Seen&) const = default;
-    friend void PrintTo(const Seen& s, std::ostream* os) {
-        *os << '"' << s.prompt.toStdString() << "\" " << int(s.style) << " \""
-            << s.title.toStdString() << "\" fields " << s.fields.toStdString();
-    }
 };
 
 class ChangePin : public ::testing::Test {
@@ -33,9 +28,7 @@ class ChangePin : public ::testing::Test {
     std::vector<Seen> seen;
 
     void SetUp() override {
-        rt.onBox = [this](const RecordedBox& box) {
-            seen.push_back({box.prompt, box.style, box.title, Texts()});
-        };
+        rt.onBox = [this](const RecordedBox& box) { seen.push_back({box, FieldTexts()}); };
         Open();
     }
     void TearDown() override { delete form; }
@@ -48,8 +41,10 @@ class ChangePin : public ::testing::Test {
         form->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(form));
     }
-    QLineEdit* Field(const QString& name) const { return form->findChild<QLineEdit*>(name); }
-    QString Texts() const {
+    QLineEdit* Field(const QString& name) const {
+        return Find<QLineEdit>(*form, name.toLatin1().constData());
+    }
+    QString FieldTexts() const {
         return Field("txtKey1")->text() + '|' + Field("txtKey2")->text() + '|' +
                Field("txtKey3")->text();
     }
@@ -70,7 +65,7 @@ class ChangePin : public ::testing::Test {
         for (int row = 1; row <= 3; ++row) {
             const QString n = QString::number(row);
             const bool field = Field("txtKey" + n)->isVisible();
-            EXPECT_EQ(field, form->findChild<QLabel*>("Label" + n)->isVisible()) << row;
+            EXPECT_EQ(field, Find(*form, qPrintable("Label" + n))->isVisible()) << row;
             if (field) rows += QString::number(row);
         }
         return rows;
@@ -79,53 +74,45 @@ class ChangePin : public ::testing::Test {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         return form.isNull();
     }
-    static Seen Refusal(const QString& prompt, const QString& fields) {
-        return {prompt, MsgStyle::Critical, QStringLiteral(" Error "), fields};
+    // The one box seen, with the fields' texts while it was up.
+    void ExpectRefused(const BoxMessage& box, const QString& fields) const {
+        ASSERT_EQ(seen.size(), 1u);
+        EXPECT_EQ(seen[0].box, box);
+        EXPECT_EQ(seen[0].fields, fields);
     }
 };
 
 TEST_F(ChangePin, LaysOutTheDesignedWindow) {
-    EXPECT_EQ(form->windowTitle(), "Change Pin");
+    EXPECT_EQ(form->windowTitle(), Texts::ChangePinCaption);
     EXPECT_EQ(form->size(), QSize(294, 119));
+    ExpectPlaced(*form, {{"txtKey1", {128, 16, 40, 24}, Texts::OldPinTip},
+                         {"txtKey2", {128, 48, 40, 24}, Texts::NewPinTip},
+                         {"txtKey3", {128, 80, 40, 24}, Texts::NewPinTip},
+                         {"Label1", {48, 20, 73, 17}},
+                         {"Label2", {48, 53, 73, 17}},
+                         {"Label3", {48, 85, 73, 17}}});
 
-    const QString newTip = " Enter New Pin & Press Return ";
-    const struct {
-        const char* name;
-        QRect px;
-        QString toolTip;
-    } fields[] = {{"txtKey1", {128, 16, 40, 24}, " Enter Old Pin & Press Return "},
-                  {"txtKey2", {128, 48, 40, 24}, newTip},
-                  {"txtKey3", {128, 80, 40, 24}, newTip}};
-    for (const auto& f : fields) {
-        const QLineEdit* field = Field(f.name);
-        ASSERT_TRUE(field) << f.name;
-        EXPECT_EQ(field->geometry(), f.px) << f.name;
-        EXPECT_EQ(field->toolTip(), f.toolTip) << f.name;
-        QTest::keyClicks(Field(f.name), "12");
-        EXPECT_EQ(field->displayText(), "**") << f.name;
-        EXPECT_EQ(field->maxLength(), 4) << f.name;
-        EXPECT_EQ(field->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter) << f.name;
-        EXPECT_EQ(field->font().family(), "Courier New") << f.name;
-        EXPECT_TRUE(field->font().bold()) << f.name;
-        EXPECT_FALSE(field->testAttribute(Qt::WA_InputMethodEnabled)) << f.name;
+    for (const char* name : {"txtKey1", "txtKey2", "txtKey3"}) {
+        QLineEdit* field = Field(name);
+        QTest::keyClicks(field, "12");
+        EXPECT_EQ(field->displayText(), "**") << name;
+        EXPECT_EQ(field->maxLength(), 4) << name;
+        EXPECT_EQ(field->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter) << name;
+        EXPECT_EQ(field->font().family(), "Courier New") << name;
+        EXPECT_TRUE(field->font().bold()) << name;
+        EXPECT_FALSE(field->testAttribute(Qt::WA_InputMethodEnabled)) << name;
     }
 
-    const struct {
-        const char* name;
-        QRect px;
-        QString caption;
-    } labels[] = {{"Label1", {48, 20, 73, 17}, "Old Pin"},
-                  {"Label2", {48, 53, 73, 17}, "New Pin"},
-                  {"Label3", {48, 85, 73, 17}, "Confirm Pin"}};
-    for (const auto& l : labels) {
-        const QLabel* label = form->findChild<QLabel*>(l.name);
-        ASSERT_TRUE(label) << l.name;
-        EXPECT_EQ(label->geometry(), l.px) << l.name;
-        EXPECT_EQ(label->text(), l.caption) << l.name;
-        EXPECT_TRUE(label->alignment() & Qt::AlignRight) << l.name;
-        const QRect needed = QFontMetrics(label->font()).boundingRect(l.caption);
-        EXPECT_LE(needed.width(), label->contentsRect().width()) << l.name;
-        EXPECT_LE(needed.height(), label->contentsRect().height()) << l.name;
+    const std::pair<const char*, QString> labels[] = {{"Label1", Texts::OldPinLabel},
+                                                      {"Label2", Texts::NewPinLabel},
+                                                      {"Label3", Texts::ConfirmPinLabel}};
+    for (const auto& [name, caption] : labels) {
+        const QLabel* label = Find<QLabel>(*form, name);
+        EXPECT_EQ(label->text(), caption) << name;
+        EXPECT_TRUE(label->alignment() & Qt::AlignRight) << name;
+        const QRect needed = QFontMetrics(label->font()).boundingRect(caption);
+        EXPECT_LE(needed.width(), label->contentsRect().width()) << name;
+        EXPECT_LE(needed.height(), label->contentsRect().height()) << name;
     }
 }
 
@@ -158,11 +145,11 @@ INSTANTIATE_TEST_SUITE_P(Steps, AtEachStep,
 
 TEST_P(AtEachStep, WrongOldPinEmptiesOnlyTheOldPinAndKeepsTheRows) {
     Type(GetParam().typed);
-    const QString before = Texts();
+    const QString before = FieldTexts();
     Field("txtKey1")->clear();
     Field("txtKey1")->setFocus();
     Type("12\r");
-    EXPECT_EQ(seen, std::vector{Refusal("Incorrect Pin", "|" + before.section('|', 1))});
+    ExpectRefused(Box::IncorrectOldPin(), "|" + before.section('|', 1));
     EXPECT_EQ(Rows(), GetParam().rows);
     EXPECT_EQ(Focused(), Field("txtKey1"));
 }
@@ -182,7 +169,7 @@ TEST_P(AtEachStep, CloseBoxBringsTheLedgerBackWithItsPin) {
 
 TEST_F(ChangePin, NewPinsThatDoNotMatchAreRefused) {
     Type("1234\r1111\r2222\r");
-    EXPECT_EQ(seen, std::vector{Refusal("New Pin Does Not Match", "1234||")});
+    ExpectRefused(Box::NewPinMismatch(), "1234||");
     EXPECT_EQ(Rows(), "123");
     EXPECT_EQ(Focused(), Field("txtKey2"));
     EXPECT_FALSE(chosen);
@@ -195,7 +182,7 @@ INSTANTIATE_TEST_SUITE_P(Pins, MatchingButNotFourDigits,
 
 TEST_P(MatchingButNotFourDigits, IsRefusedSoTheLedgerStaysSavable) {
     Type("1234\r" + GetParam() + "\r" + GetParam() + "\r");
-    EXPECT_EQ(seen, std::vector{Refusal("Enter Pin 4 Numbers", "1234||")});
+    ExpectRefused(Box::PinNotFourDigits(), "1234||");
     EXPECT_EQ(Rows(), "123");
     EXPECT_EQ(Focused(), Field("txtKey2"));
     EXPECT_FALSE(chosen);
@@ -219,7 +206,7 @@ TEST_F(ChangePin, OldPinIsAlwaysTheStartupPin) {
 
     Open();
     Type("5678\r");
-    EXPECT_EQ(seen, std::vector{Refusal("Incorrect Pin", "||")});
+    ExpectRefused(Box::IncorrectOldPin(), "||");
     EXPECT_EQ(Rows(), "1");
     Type("1234\r");
     EXPECT_EQ(Rows(), "12");

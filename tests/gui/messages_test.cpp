@@ -1,5 +1,5 @@
-// The boxes the catalogue gives for what the core reports: the exact texts, styles and
-// titles the user is shown.
+// The catalogue against the design's own texts: the one place they are written out again,
+// so that every other test compares with the catalogue.
 #include "gui/messages.h"
 #include "gui/qt_runtime.h"
 
@@ -32,6 +32,10 @@ TEST(Messages, CoreResultsBecomeTheDesignedBoxes) {
         EXPECT_EQ(c.box.style, c.style) << c.box.prompt.toStdString();
         EXPECT_EQ(c.box.title, QStringView(c.title)) << c.box.prompt.toStdString();
     }
+}
+
+TEST(Messages, TextsBuiltFromAFileNameSpellItAsDesigned) {
+    EXPECT_EQ(Texts::SaveUcTxtEntry, QStringView(u"&Save QcUcV3.1.Txt (UnEncrypted)"));
 }
 
 TEST(Messages, FileFailuresSayWhereAndWhy) {

@@ -156,10 +156,4 @@ TEST_F(NumericFieldTest, TextFromOtherRoutesIsTakenWholeOrRefusedWithABeep) {
         }
 }
 
-TEST_F(NumericFieldTest, MaximumLengthHoldsForTyping) {
-    field.setMaxLength(4);
-    QTest::keyClicks(&field, QStringLiteral("12345"));
-    EXPECT_EQ(field.text(), QStringLiteral("1234"));
-}
-
 } // namespace

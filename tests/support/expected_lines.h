@@ -4,8 +4,8 @@
 #include <QString>
 
 // date, `spaces` spaces, then `rest` (in which "#" stands for the pound sign), CR LF.
-inline QString Expected(const char* date, int spaces, const char* rest) {
-    return QLatin1String(date) + QString(spaces, QLatin1Char(' ')) +
+inline QString Expected(const QString& date, int spaces, const char* rest) {
+    return date + QString(spaces, QLatin1Char(' ')) +
            QString::fromLatin1(rest).replace(QLatin1Char('#'), QChar(0x00A3)) +
            QLatin1String("\r\n");
 }

@@ -1,0 +1,11 @@
+// Told on the standard error when a quiet save fails: there is no window to tell it in.
+#pragma once
+
+#include <QString>
+
+namespace StandardError {
+extern const QString QuietSaveFailed;
+extern const QString QuietSaveKept;
+extern const QString QuietSaveUnchecked;
+extern const QString QuietSaveNotDurable;
+} // namespace StandardError

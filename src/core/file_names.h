@@ -1,0 +1,6 @@
+// The names of the program's files in its folder. Constant-initialised, so that texts built
+// from them during static initialisation never see them unset.
+#pragma once
+
+inline constexpr char LedgerFileName[] = "QcEcV3.1.Txt";
+inline constexpr char PlainCopyFileName[] = "QcUcV3.1.Txt";
