@@ -63,7 +63,6 @@ Form2::Form2(QWidget* parent)
     : QMainWindow(parent), client(new QWidget(this)),
       Text1(Place(new NumericField(client), "Text1", TwipsRect(3600, 120, 2295, 420))),
       txtData(Place(new QPlainTextEdit(client), "txtData", TwipsRect(120, 600, 9975, 3615))),
-      Text2(Place(new QPlainTextEdit(client), "Text2", TwipsRect(360, 4440, 9495, 765))),
       Minus(BookingButton(client, "Minus", Texts::DebitCaption, TwipsRect(2280, 120, 1200, 375))),
       Plus(BookingButton(client, "Plus", Texts::CreditCaption, TwipsRect(6240, 120, 1200, 375))),
       Label1(Place(new QLabel(client), "Label1", TwipsRect(0, 4200, 10095, 255))),
@@ -102,19 +101,12 @@ void Form2::SetUpFields() {
     txtData->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     txtData->setLineWrapMode(QPlainTextEdit::NoWrap);
     txtData->setFont(FieldFont());
-
-    // Scratch space lying below the client area: never tabbed into, never offered to a
-    // screen reader, since nobody can see it.
-    Text2->setFocusPolicy(Qt::NoFocus);
-    Text2->setUndoRedoEnabled(false);
-    Text2->hide();
 }
 
 // Screen readers get a role where the design gives no caption or only a symbol.
 void Form2::SetUpAccessibleNames() {
     Text1->setAccessibleName(Texts::AmountName);
     txtData->setAccessibleName(Texts::LedgerName);
-    Text2->setAccessibleName(Texts::ScratchName);
     Minus->setAccessibleName(Texts::DebitName);
     Plus->setAccessibleName(Texts::CreditName);
     Label1->setAccessibleName(Texts::AboutName);

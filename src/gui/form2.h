@@ -49,7 +49,6 @@ class Form2 : public QMainWindow {
     QWidget* const client; // the client area below the menu bar; parent of the controls
     NumericField* const Text1;
     QPlainTextEdit* const txtData;
-    QPlainTextEdit* const Text2;
     QPushButton* const Minus;
     QPushButton* const Plus;
     QLabel* const Label1;

@@ -27,7 +27,6 @@ const QString ExitNoEcEntry = QStringLiteral("&Exit No Enctypt");
 const QString AboutTip = QStringLiteral("Quillcount ledger, written by its own developers");
 const QString AmountName = QStringLiteral("Amount");
 const QString LedgerName = QStringLiteral("Ledger");
-const QString ScratchName = QStringLiteral("Scratch");
 const QString DebitName = QStringLiteral("Debit");
 const QString CreditName = QStringLiteral("Credit");
 const QString AboutName = QStringLiteral("About");

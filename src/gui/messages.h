@@ -31,7 +31,6 @@ extern const QString ExitNoEcEntry;
 extern const QString AboutTip;
 extern const QString AmountName;
 extern const QString LedgerName;
-extern const QString ScratchName;
 extern const QString DebitName;
 extern const QString CreditName;
 extern const QString AboutName;

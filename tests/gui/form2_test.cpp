@@ -55,7 +55,6 @@ class Form2Test : public ::testing::Test {
         QString shown = LedgerText();
         shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
         EXPECT_EQ(txtData(form)->toPlainText(), shown);
-        EXPECT_TRUE(Text2(form)->toPlainText().isEmpty());
     }
 
     const QString& LedgerText() const { return ledger.Text(); }
@@ -208,7 +207,6 @@ TEST(Form2Layout, ControlsStandWhereDesigned) {
     ExpectPlaced(form, {
                            {"Text1", TwipsRect(3600, 120, 2295, 420)},
                            {"txtData", TwipsRect(120, 600, 9975, 3615)},
-                           {"Text2", TwipsRect(360, 4440, 9495, 765)},
                            {"Minus", TwipsRect(2280, 120, 1200, 375)},
                            {"Plus", TwipsRect(6240, 120, 1200, 375)},
                            {"Label1", TwipsRect(0, 4200, 10095, 255)},
@@ -229,15 +227,6 @@ TEST(Form2Layout, ControlsStandWhereDesigned) {
     EXPECT_TRUE(txtData(form)->isReadOnly());
     EXPECT_EQ(txtData(form)->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
     EXPECT_EQ(txtData(form)->horizontalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
-}
-
-// The scratch field lies out of view: neither tabbed into nor offered to a screen reader.
-TEST(Form2Layout, TheScratchFieldIsNeverShownNorFocused) {
-    ScriptedRuntime runtime;
-    Form2 form;
-    form.show();
-    EXPECT_TRUE(Text2(form)->isHidden());
-    EXPECT_EQ(Text2(form)->focusPolicy(), Qt::NoFocus);
     EXPECT_FALSE(txtKey(form)) << "the PIN is the run's";
 }
 

@@ -39,9 +39,6 @@ inline QLineEdit* txtKey(const QWidget& w) {
 inline QPlainTextEdit* txtData(const QWidget& w) {
     return Find<QPlainTextEdit>(w, "txtData");
 }
-inline QPlainTextEdit* Text2(const QWidget& w) {
-    return Find<QPlainTextEdit>(w, "Text2");
-}
 inline QPushButton* Plus(const QWidget& w) {
     return Find<QPushButton>(w, "Plus");
 }
