@@ -4,3 +4,6 @@
 
 inline constexpr char LedgerFileName[] = "QcEcV3.1.Txt";
 inline constexpr char PlainCopyFileName[] = "QcUcV3.1.Txt";
+// Beside the file the ledger's name leads to: its lock, and ledgers kept beside it.
+inline constexpr char LockSuffix[] = ".lock";
+inline constexpr char KeptSuffix[] = ".kept-";

@@ -10,22 +10,7 @@
 namespace {
 const QByteArray LedgerName = LedgerFileName;
 const QByteArray PlainCopyName = PlainCopyFileName;
-const QByteArray LockSuffix = ".lock";
-const QByteArray KeptSuffix = ".kept-";
-
 } // namespace
-
-QString LedgerFilePath(const QString& folder) {
-    return folder + "/" + QString::fromLatin1(LedgerName);
-}
-
-QString PlainCopyPath(const QString& folder) {
-    return folder + "/" + QString::fromLatin1(PlainCopyName);
-}
-
-QString LedgerLockPath(const QString& folder) {
-    return LedgerFilePath(folder) + QString::fromLatin1(LockSuffix);
-}
 
 std::unique_ptr<LedgerFiles> LedgerFiles::Open(const QByteArray& path, FileError* why) {
     std::optional<Folder> folder = Folder::Open(path, why);

@@ -11,11 +11,6 @@
 #include <QStringList>
 #include <memory>
 
-QString LedgerFilePath(const QString& folder);
-QString PlainCopyPath(const QString& folder);
-// Held while a copy of the program has the ledger open.
-QString LedgerLockPath(const QString& folder);
-
 // What became of a save: in place (and whether on the disk), or why not.
 using SaveResult = FileWrite;
 

@@ -133,9 +133,7 @@ TEST_F(FullRunTest, AWrongPinIsRefusedAndEndsTheRunWithTheFileUntouched) {
 
     EXPECT_EQ(Start("4321"), nullptr);
     ASSERT_EQ(rt.boxes.size(), 1u);
-    EXPECT_EQ(rt.boxes[0].prompt, QStringLiteral(" Opps Wrong Password "));
-    EXPECT_EQ(rt.boxes[0].title, QStringLiteral(" Error "));
-    EXPECT_EQ(rt.boxes[0].style, MsgStyle::Critical);
+    EXPECT_EQ(rt.boxes[0], Box::WrongPin());
     EXPECT_EQ(rt.ends, 1);
     EXPECT_TRUE(PinWindow()->isVisible())
         << "the PIN window stays up until the program ends";
@@ -159,10 +157,7 @@ TEST_F(FullRunTest, PlainCopyThenNoKeepsTheWindowAndALaterCloseStillSaves) {
     SaveUcTxt(*ledger)->trigger();
 
     ASSERT_EQ(rt.boxes.size(), 1u);
-    EXPECT_EQ(rt.boxes[0].prompt,
-              QStringLiteral("QcUcV3.1.Txt File Saved Do you wish to Exit  Yes No?"));
-    EXPECT_EQ(rt.boxes[0].title, QStringLiteral("Query"));
-    EXPECT_EQ(rt.boxes[0].style, MsgStyle::YesNoQuestion);
+    EXPECT_EQ(rt.boxes[0], Box::PlainCopySaved());
     EXPECT_EQ(rt.ends, 0);
     EXPECT_TRUE(ledger->isVisible());
     const QByteArray plain = PlainCopy();
@@ -219,7 +214,7 @@ TEST_F(FullRunTest, AShortNewPinIsRefusedSoTheNextSaveStillHappens) {
     Enter(change, "txtKey2", "12");
     Enter(change, "txtKey3", "12");
     ASSERT_FALSE(rt.boxes.empty());
-    EXPECT_EQ(rt.boxes.back().prompt, QStringLiteral("Enter Pin 4 Numbers"));
+    EXPECT_EQ(rt.boxes.back(), Box::PinNotFourDigits());
     change->close();
     EXPECT_TRUE(ledger->isVisible());
 
@@ -235,7 +230,7 @@ TEST_F(FullRunTest, AFailedSaveKeepsTheWindowWithThePlainLedgerAndTheOldFile) {
     Form2* ledger = Start("1234");
     Book(ledger, "42", Plus(*ledger));
     const QString text = Shown(ledger);
-    ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("QcEcV3.1.Txt")));
+    ASSERT_TRUE(QDir(folder.path()).mkdir(LedgerFileName));
 
     rt.answers = {MsgAnswer::Yes}; // replace what now stands at the name
     ledger->close();
@@ -248,24 +243,23 @@ TEST_F(FullRunTest, AFailedSaveKeepsTheWindowWithThePlainLedgerAndTheOldFile) {
     EXPECT_EQ(rt.boxes[1].style, MsgStyle::Critical);
     EXPECT_TRUE(rt.boxes[1].prompt.contains(QStringLiteral("could not be saved")));
     EXPECT_TRUE(ledger->isVisible());
-    EXPECT_EQ(Shown(ledger), text);
     EXPECT_EQ(txtData(*ledger)->toPlainText(),
               QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")))
         << "the plain ledger shows again, not the enciphered one";
 
     // Once the cause is gone, closing again saves.
-    ASSERT_TRUE(QDir(folder.path()).rmdir(QStringLiteral("QcEcV3.1.Txt")));
+    ASSERT_TRUE(QDir(folder.path()).rmdir(LedgerFileName));
     ledger->close();
     EXPECT_EQ(rt.ends, 1);
     EXPECT_EQ(LedgerFile().size(), text.size() + 3);
 }
 
 TEST_F(FullRunTest, ALedgerFileThatCannotBeReadEndsTheRunWithoutTouchingIt) {
-    ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("QcEcV3.1.Txt")));
+    ASSERT_TRUE(QDir(folder.path()).mkdir(LedgerFileName));
     EXPECT_EQ(Start("1234"), nullptr);
     ASSERT_EQ(rt.boxes.size(), 1u);
-    EXPECT_TRUE(rt.boxes[0].prompt.contains(QStringLiteral("cannot be read")));
-    EXPECT_EQ(rt.boxes[0].style, MsgStyle::Critical);
+    EXPECT_EQ(rt.boxes[0], Box::LedgerUnreadable(LedgerFilePath(folder.path()),
+                                                 {FileError::Kind::Folder, {}}));
     EXPECT_EQ(rt.ends, 1);
     EXPECT_TRUE(QFileInfo(LedgerFilePath(folder.path())).isDir());
 }
@@ -279,8 +273,7 @@ TEST_F(FullRunTest, ALedgerFileTooLongToDecipherEndsTheRunWithoutTouchingIt) {
     }
     EXPECT_EQ(Start("1234"), nullptr);
     ASSERT_EQ(rt.boxes.size(), 1u);
-    EXPECT_EQ(rt.boxes[0].prompt, QStringLiteral(" To Much TeX To Encode "));
-    EXPECT_EQ(rt.boxes[0].style, MsgStyle::Information);
+    EXPECT_EQ(rt.boxes[0], Box::TooMuchText());
     EXPECT_EQ(rt.ends, 1);
     EXPECT_EQ(LedgerFile(), tooLong);
 }
@@ -346,7 +339,7 @@ TEST_F(FullRunTest, TheLedgersPlaceIsHeldForTheRun) {
     ASSERT_EQ(TakeLedgerLock(*one), LockOutcome::Held);
     EXPECT_EQ(TakeLedgerLock(*other), LockOutcome::Refused);
     ASSERT_EQ(rt.boxes.size(), 1u);
-    EXPECT_TRUE(rt.boxes[0].prompt.contains(QStringLiteral("already open")));
+    EXPECT_EQ(rt.boxes[0], Box::AlreadyOpen(second));
     one->ReleaseLock();
     rt.boxes.clear();
 
@@ -360,9 +353,7 @@ TEST_F(FullRunTest, TheLedgersPlaceIsHeldForTheRun) {
         rt.answers = {answer};
         ledger->close();
         ASSERT_EQ(rt.boxes.size(), answer == MsgAnswer::No ? 1u : 2u);
-        EXPECT_EQ(rt.boxes.back().style, MsgStyle::YesNoQuestion);
-        EXPECT_EQ(rt.boxes.back().title, QStringLiteral("Query"));
-        EXPECT_TRUE(rt.boxes.back().prompt.contains(QStringLiteral("changed")));
+        EXPECT_EQ(rt.boxes.back(), Box::LedgerChanged(LedgerFilePath(moved)));
     }
     EXPECT_EQ(rt.ends, 1);
     EXPECT_NE(ReadBytes(LedgerFilePath(moved)), theirs);
@@ -374,7 +365,7 @@ TEST_F(FullRunTest, TheLedgersPlaceIsHeldForTheRun) {
     program->SaveQuietly();
     program->SaveQuietly(); // a later quiet save replaces this run's own kept file
     EXPECT_EQ(ReadBytes(LedgerFilePath(moved)), theirs);
-    const QStringList kept = QDir(moved).entryList({QStringLiteral("QcEcV3.1.Txt.kept-*")});
+    const QStringList kept = QDir(moved).entryList({QString(LedgerFileName) + KeptSuffix + "*"});
     ASSERT_EQ(kept.size(), 1);
     EXPECT_EQ(ReadBytes(QDir(moved).filePath(kept[0])).size(), Shown(ledger).size() + 3);
 

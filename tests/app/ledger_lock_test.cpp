@@ -72,8 +72,7 @@ TEST_F(LedgerLockTest, AHeldLockIsRefusedAndOneNobodyHoldsIsTakenOverWithoutAWor
     ASSERT_EQ(live->TakeLock().status, LockAttempt::Status::Held);
     EXPECT_EQ(Take(), LockOutcome::Refused);
     ASSERT_EQ(rt.boxes.size(), 1u);
-    EXPECT_EQ(rt.boxes[0].title, QStringLiteral(" Error "));
-    EXPECT_TRUE(rt.boxes[0].prompt.contains(QStringLiteral("already open")));
+    EXPECT_EQ(rt.boxes[0], Box::AlreadyOpen(folder.path()));
     live->ReleaseLock();
     QProcess copy;
     ASSERT_TRUE(StartCopy(copy).startsWith("held")) << qPrintable(copy.errorString());
@@ -117,10 +116,7 @@ TEST_F(LedgerLockTest, AnotherHostsLockAsksAndYesTakesIt) {
         rt.answers.assign(1, answer);
         const LockOutcome outcome = Take();
         ASSERT_EQ(rt.boxes.size(), 1u);
-        EXPECT_EQ(rt.boxes[0].style, MsgStyle::YesNoQuestion);
-        EXPECT_EQ(rt.boxes[0].title, QStringLiteral("Query"));
-        EXPECT_TRUE(rt.boxes[0].prompt.contains(folder.path()));
-        EXPECT_TRUE(rt.boxes[0].prompt.contains(QLatin1String("elsewhere.example")));
+        EXPECT_EQ(rt.boxes[0], Box::UncheckableLock(folder.path(), "elsewhere.example", 4242));
         if (answer == MsgAnswer::No) {
             EXPECT_EQ(outcome, LockOutcome::Declined);
             files.reset();

@@ -20,8 +20,8 @@ struct StoredFile {
     QString (*path)(const QString&);
 };
 
-const StoredFile kLedgerFile{"QcEcV3.1.Txt", &LedgerFiles::SaveLedgerFile, LedgerFilePath};
-const StoredFile kPlainCopy{"QcUcV3.1.Txt", &LedgerFiles::SavePlainCopy, PlainCopyPath};
+const StoredFile kLedgerFile{LedgerFileName, &LedgerFiles::SaveLedgerFile, LedgerFilePath};
+const StoredFile kPlainCopy{PlainCopyFileName, &LedgerFiles::SavePlainCopy, PlainCopyPath};
 
 class BothFiles : public ::testing::TestWithParam<StoredFile> {
   protected:

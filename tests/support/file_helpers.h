@@ -1,6 +1,7 @@
 // Raw file access for the storage tests, bypassing the code under test.
 #pragma once
 
+#include "core/file_names.h"
 #include "core/ledger_files.h"
 
 #include <QByteArray>
@@ -18,6 +19,17 @@ inline QByteArray ReadBytes(const QString& path) {
 inline bool WriteBytes(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// The program's files in a folder, by their names alone (links not followed).
+inline QString LedgerFilePath(const QString& folder) {
+    return folder + "/" + LedgerFileName;
+}
+inline QString PlainCopyPath(const QString& folder) {
+    return folder + "/" + PlainCopyFileName;
+}
+inline QString LedgerLockPath(const QString& folder) {
+    return LedgerFilePath(folder) + LockSuffix;
 }
 
 // Permission bits, or -1 when the file is not there.
