@@ -1,6 +1,7 @@
 #include "core/dates.h"
 
 #include <QtGlobal>
+#include <limits>
 
 QString FormatDate(const QDate& date) {
     const int year = date.year();
@@ -8,21 +9,38 @@ QString FormatDate(const QDate& date) {
                              qAbs(qint64(year)));
 }
 
+namespace {
+bool IsDigit(QChar c) {
+    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+}
+
+// The two digits at text[at], as a number.
+int TwoDigits(QStringView text, qsizetype at) {
+    return (text[at].unicode() - '0') * 10 + (text[at + 1].unicode() - '0');
+}
+} // namespace
+
+// Read back by the rule FormatDate writes by, without formatting anything: every line of a
+// ledger is checked at each open.
 qsizetype DateLength(QStringView text) {
     constexpr qsizetype YearStart = 6; // after "dd/mm/"
-    qsizetype end = YearStart;
-    if (end < text.size() && text[end] == QLatin1Char('-')) ++end;
-    while (end < text.size() && text[end] >= QLatin1Char('0') && text[end] <= QLatin1Char('9'))
+    if (text.size() < YearStart + 4 || !IsDigit(text[0]) || !IsDigit(text[1]) ||
+        text[2] != QLatin1Char('/') || !IsDigit(text[3]) || !IsDigit(text[4]) ||
+        text[5] != QLatin1Char('/'))
+        return 0;
+    const bool negative = text[YearStart] == QLatin1Char('-');
+    const qsizetype digits = YearStart + (negative ? 1 : 0);
+    qsizetype end = digits;
+    qint64 year = 0;
+    while (end < text.size() && IsDigit(text[end]) && year <= std::numeric_limits<int>::max()) {
+        year = year * 10 + (text[end].unicode() - '0');
         ++end;
-    if (end < YearStart + 4 || text[2] != QLatin1Char('/') || text[5] != QLatin1Char('/')) return 0;
-    bool dayRead = false;
-    bool monthRead = false;
-    bool yearRead = false;
-    const QDate date(text.mid(YearStart, end - YearStart).toInt(&yearRead),
-                     text.mid(3, 2).toInt(&monthRead), text.first(2).toInt(&dayRead));
-    // Whatever the numbers parse as, only the writer's own spelling of them is a date.
-    if (!dayRead || !monthRead || !yearRead || !date.isValid() ||
-        FormatDate(date) != text.first(end))
+    }
+    // Four digits at least, and a leading zero only to make up the four.
+    if (end - digits < 4 || (end - digits > 4 && text[digits] == QLatin1Char('0')) ||
+        year > std::numeric_limits<int>::max())
+        return 0;
+    if (!QDate::isValid(int(negative ? -year : year), TwoDigits(text, 3), TwoDigits(text, 0)))
         return 0;
     return end;
 }

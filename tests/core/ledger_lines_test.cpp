@@ -104,6 +104,7 @@ TEST(LedgerLines, NearMissesAreRefused) {
         {"three-digit year", Expected("06/12/026", 86, "#12.50") + credit},
         {"five-digit year below 10000", Expected("06/12/02026", 84, "#12.50") + credit},
         {"year 0", Expected("06/12/0000", 85, "#12.50") + credit},
+        {"year minus 0", Expected("06/12/-0000", 84, "#12.50") + credit},
         {"year with a plus", Expected("06/12/+2026", 84, "#12.50") + credit},
         {"tab for a space", QString(balance).replace(20, 1, QLatin1Char('\t')) + credit},
         {"garbage after a ledger", pair + QLatin1String("x")},
