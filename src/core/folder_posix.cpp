@@ -1,5 +1,7 @@
 #include "core/folder.h"
 
+#include "core/temporaries.h"
+
 #include <QFile>
 
 #include <cerrno>
@@ -8,7 +10,6 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <stdio.h>
-#include <string>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -204,20 +205,18 @@ FileWrite Folder::Replace(const QByteArray& name, const QByteArray& bytes,
     const int folder = handle->fd.get();
     const auto failed = [](int error) { return FileWrite{FileWrite::Status::Failed, SystemError(error)}; };
     // A new file beside the old one, which takes the old one's name only once it is whole.
-    std::string temporary;
+    QByteArray temp;
     Fd file;
     for (int attempt = 0; file.get() < 0 && attempt < 100; ++attempt) {
-        // Named as IsTemporaryOf knows them, so that the next start sweeps one left behind.
-        temporary = "." + name.toStdString() + "." + std::to_string(::getpid()) + "." +
-                    std::to_string(++temporaries);
-        file = Fd(::openat(folder, temporary.c_str(),
+        temp = TemporaryName(name, ::getpid(), ++temporaries);
+        file = Fd(::openat(folder, temp.constData(),
                            O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
         if (file.get() < 0 && errno != EEXIST) break;
     }
     if (file.get() < 0) return failed(errno);
-    const QByteArray temp = QByteArray::fromStdString(temporary);
+    const char* const temporary = temp.constData();
     const auto abandon = [&](FileWrite result) {
-        ::unlinkat(folder, temporary.c_str(), 0);
+        ::unlinkat(folder, temporary, 0);
         return result;
     };
     {
@@ -232,32 +231,32 @@ FileWrite Folder::Replace(const QByteArray& name, const QByteArray& bytes,
 
     if (replacing.anything) {
         // The rename replaces whatever stands at the name, a link included, and follows nothing.
-        if (::renameat(folder, temporary.c_str(), folder, name.constData()) != 0)
+        if (::renameat(folder, temporary, folder, name.constData()) != 0)
             return abandon(failed(errno));
     } else {
         const qsizetype known = replacing.was ? replacing.was->size() : 0;
         for (int attempt = 0;; ++attempt) {
             // The two files swap names at once: what is then under the temporary name is what
             // stood at the name, judged with no moment in which another writer could slip in.
-            if (::renameat2(folder, temporary.c_str(), folder, name.constData(), RENAME_EXCHANGE) == 0) {
+            if (::renameat2(folder, temporary, folder, name.constData(), RENAME_EXCHANGE) == 0) {
                 const FileWrite judged = FileWrite::Judge(Read(temp, known), replacing);
                 if (judged.status == FileWrite::Status::Written) {
-                    ::unlinkat(folder, temporary.c_str(), 0);
+                    ::unlinkat(folder, temporary, 0);
                     break;
                 }
-                ::renameat2(folder, temporary.c_str(), folder, name.constData(), RENAME_EXCHANGE);
+                ::renameat2(folder, temporary, folder, name.constData(), RENAME_EXCHANGE);
                 return abandon(judged);
             }
             if (errno == ENOENT && attempt < 3) {
                 // Nothing stands at the name: it takes the new file unless one came meanwhile.
-                if (::renameat2(folder, temporary.c_str(), folder, name.constData(), RENAME_NOREPLACE) == 0) break;
+                if (::renameat2(folder, temporary, folder, name.constData(), RENAME_NOREPLACE) == 0) break;
                 if (errno == EEXIST) continue;
             }
             if (!Unsupported(errno)) return abandon(failed(errno));
             // A file system that cannot swap names: checked right before the rename.
             const FileWrite judged = FileWrite::Judge(Read(name, known), replacing);
             if (judged.status != FileWrite::Status::Written) return abandon(judged);
-            if (::renameat(folder, temporary.c_str(), folder, name.constData()) != 0)
+            if (::renameat(folder, temporary, folder, name.constData()) != 0)
                 return abandon(failed(errno));
             break;
         }
@@ -363,22 +362,6 @@ Entry Folder::Look(const QByteArray& name) const {
                                                      : Entry::Kind::Other;
     return {kind, info.st_uid == ::geteuid()};
 }
-
-namespace {
-// ".<name>.<pid>.<count>", as Replace names its temporaries.
-bool IsTemporaryOf(const QByteArray& entry, const QByteArray& name) {
-    const QByteArray prefix = "." + name + ".";
-    if (!entry.startsWith(prefix)) return false;
-    const QList<QByteArray> numbers = entry.mid(prefix.size()).split('.');
-    if (numbers.size() != 2) return false;
-    for (const QByteArray& number : numbers) {
-        if (number.isEmpty()) return false;
-        for (const char c : number)
-            if (c < '0' || c > '9') return false;
-    }
-    return true;
-}
-} // namespace
 
 void Folder::RemoveStaleTemporaries(const QList<QByteArray>& names) const {
     for (const QByteArray& entry : Names()) {
