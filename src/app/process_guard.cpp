@@ -12,6 +12,9 @@
 #ifdef Q_OS_LINUX
 #include <sys/prctl.h>
 #endif
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
 
 void GuardProcess() {
 #ifdef Q_OS_UNIX
@@ -32,5 +35,12 @@ void GuardProcess() {
 #ifdef Q_OS_LINUX
     // Also stops other processes of the user from attaching to read the PIN.
     prctl(PR_SET_DUMPABLE, 0);
+#endif
+#ifdef Q_OS_WIN
+    // Libraries only from the system's folder, never from the working or program folder
+    // where another could be planted; a crash shows no box and leaves no dump of our own.
+    ::SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    ::SetDllDirectoryW(L"");
+    ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
 #endif
 }

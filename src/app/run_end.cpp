@@ -9,6 +9,9 @@
 #include <cstdio>
 #include <cstdlib>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
 #ifdef Q_OS_UNIX
 #include <QSocketNotifier>
 #include <csignal>
@@ -72,6 +75,22 @@ void WatchStopSignals(QObject* owner) {
 }
 #endif
 
+#ifdef Q_OS_WIN
+// Ctrl+C, Ctrl+Break and the console closing, when started from one. The system calls this on
+// a thread of its own and ends the process when it returns: the save runs on the program's
+// thread, which this waits for.
+BOOL WINAPI OnConsoleEvent(DWORD) {
+    QMetaObject::invokeMethod(
+        qApp,
+        [] {
+            if (current) current->SaveQuietly();
+            Rt().End();
+        },
+        Qt::BlockingQueuedConnection);
+    return TRUE;
+}
+#endif
+
 // The handlers of the process, for whichever run is installed; set up once, after the
 // QApplication exists.
 void WatchForEndings() {
@@ -83,6 +102,9 @@ void WatchForEndings() {
     std::atexit(OnExit);
 #ifdef Q_OS_UNIX
     WatchStopSignals(app);
+#endif
+#ifdef Q_OS_WIN
+    if (::AttachConsole(ATTACH_PARENT_PROCESS)) ::SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
 #endif
 }
 } // namespace
