@@ -57,10 +57,12 @@ class CentreOnFirstShow : public QObject {
 } // namespace
 
 void InstallFontSubstitutes() {
-    // The designed fonts are absent on Linux; the default stand-in is far wider, so
+    // The designed fonts are Windows' own; elsewhere the default stand-in is far wider, so
     // captions would clip and ledger lines wrap.
+#ifndef Q_OS_WIN
     QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
     QFont::insertSubstitution(QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"));
+#endif
 }
 
 void InstallWindowAccessibility() {
