@@ -94,8 +94,10 @@ TEST_F(LedgerLockTest, WhatIsNotALockOfOursIsToldAtOnceAndLeftAsItIs) {
         std::function<bool(const QString&)> make;
         const char* told;
     } things[] = {
+#ifndef _WIN32 // Windows makes no pipe in a folder
         {"a pipe", [](const QString& p) { return ::mkfifo(QFile::encodeName(p), 0600) == 0; },
          "not a regular file"},
+#endif
         {"a link to a device", [](const QString& p) { return QFile::link("/dev/zero", p); },
          "not a regular file"},
         {"a folder", [](const QString& p) { return QDir().mkdir(p); }, "not a regular file"},
