@@ -15,7 +15,8 @@ namespace {
 void Replay(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
     const std::vector<char> bytes{std::istreambuf_iterator<char>(in), {}};
-    std::fprintf(stderr, "replaying %s\n", file.c_str());
+    // As UTF-8 bytes: on Windows the path is held as UTF-16.
+    std::fprintf(stderr, "replaying %s\n", reinterpret_cast<const char*>(file.u8string().c_str()));
     LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
 }
 } // namespace

@@ -1,10 +1,69 @@
 // Renders an SVG picture into PNG files at build time, so that the program shows its icons
-// without loading an SVG engine at start-up. Usage: render_icon IN.svg OUT.png SIZE
+// without loading an SVG engine at start-up; and into the Windows icon file (.ico) that
+// Windows shows for the program file, one PNG-compressed picture for each size.
+// Usage: render_icon IN.svg OUT.png SIZE
+//        render_icon IN.svg OUT.ico SIZE[,SIZE...]   (sizes from 1 to 256)
+#include <QBuffer>
+#include <QFile>
 #include <QGuiApplication>
 #include <QImage>
+#include <QList>
 #include <QPainter>
+#include <QString>
 #include <QSvgRenderer>
-#include <cstdlib>
+#include <QtEndian>
+
+namespace {
+
+QImage Render(QSvgRenderer& svg, int size) {
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    svg.render(&painter);
+    painter.end();
+    return image;
+}
+
+template <typename T> void Put(QByteArray& out, T value) {
+    char bytes[sizeof(T)];
+    qToLittleEndian(value, bytes);
+    out.append(bytes, sizeof(T));
+}
+
+// The ICO layout: a 6-byte header, a 16-byte entry per picture, then the pictures.
+bool WriteIco(QSvgRenderer& svg, const QList<int>& sizes, const QString& path) {
+    QList<QByteArray> pngs;
+    for (int size : sizes) {
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        if (!Render(svg, size).save(&buffer, "PNG")) return false;
+        pngs.append(png);
+    }
+    QByteArray out;
+    Put<quint16>(out, 0); // reserved
+    Put<quint16>(out, 1); // an icon, not a cursor
+    Put<quint16>(out, quint16(sizes.size()));
+    quint32 offset = quint32(6 + 16 * sizes.size());
+    for (qsizetype i = 0; i < sizes.size(); ++i) {
+        const quint8 side = sizes[i] >= 256 ? 0 : quint8(sizes[i]); // 0 stands for 256
+        Put<quint8>(out, side);
+        Put<quint8>(out, side);
+        Put<quint8>(out, 0);   // no palette
+        Put<quint8>(out, 0);   // reserved
+        Put<quint16>(out, 1);  // colour planes
+        Put<quint16>(out, 32); // bits per pixel
+        Put<quint32>(out, quint32(pngs[i].size()));
+        Put<quint32>(out, offset);
+        offset += quint32(pngs[i].size());
+    }
+    for (const QByteArray& png : pngs)
+        out.append(png);
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(out) == out.size() && file.flush();
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     if (argc != 4) return 2;
@@ -12,11 +71,15 @@ int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
     QSvgRenderer svg(QString::fromLocal8Bit(argv[1]));
     if (!svg.isValid()) return 1;
-    const int size = std::atoi(argv[3]);
-    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    QPainter painter(&image);
-    svg.render(&painter);
-    painter.end();
-    return image.save(QString::fromLocal8Bit(argv[2]), "PNG") ? 0 : 1;
+    const QString out = QString::fromLocal8Bit(argv[2]);
+    QList<int> sizes;
+    for (const QString& size : QString::fromLocal8Bit(argv[3]).split(',')) {
+        bool ok = false;
+        sizes.append(size.toInt(&ok));
+        if (!ok || sizes.last() < 1 || sizes.last() > 256) return 2;
+    }
+    if (out.endsWith(QLatin1String(".ico"), Qt::CaseInsensitive))
+        return WriteIco(svg, sizes, out) ? 0 : 1;
+    if (sizes.size() != 1) return 2;
+    return Render(svg, sizes.first()).save(out, "PNG") ? 0 : 1;
 }

@@ -376,8 +376,7 @@ TEST_F(FullRunTest, TheLedgersPlaceIsHeldForTheRun) {
 
     // The next start names the kept ledger before the PIN, and a second name of the file is
     // told once it is open.
-    ASSERT_EQ(::link(QFile::encodeName(LedgerFilePath(moved)),
-                     QFile::encodeName(folder.filePath(QStringLiteral("hard")))), 0);
+    ASSERT_TRUE(HardLink(LedgerFilePath(moved), folder.filePath(QStringLiteral("hard"))));
     rt.boxes.clear();
     ASSERT_NE(Start("1234", moved), nullptr);
     ASSERT_EQ(rt.boxes.size(), 2u);

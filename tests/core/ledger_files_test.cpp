@@ -4,12 +4,9 @@
 #include "support/file_helpers.h"
 
 #include <QDir>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <atomic>
 #include <gtest/gtest.h>
-#include <map>
-#include <sys/xattr.h>
 #include <thread>
 
 namespace {
@@ -51,39 +48,6 @@ TEST_P(BothFiles, SecondSaveReplacesTheFirstWhole) {
     ASSERT_TRUE(Save(Payload(5000, 1)).InPlace());
     ASSERT_TRUE(Save("short").InPlace());
     EXPECT_EQ(ReadBytes(Path()), "short");
-}
-
-// Every extended attribute, an ACL included, by name.
-std::map<QByteArray, QByteArray> Attributes(const QString& path) {
-    const QByteArray file = QFile::encodeName(path);
-    QByteArray names(4096, '\0');
-    const ssize_t length = ::listxattr(file.constData(), names.data(), size_t(names.size()));
-    std::map<QByteArray, QByteArray> attributes;
-    for (const QByteArray& name : names.left(qMax<ssize_t>(length, 0)).split('\0')) {
-        if (name.isEmpty()) continue;
-        QByteArray value(4096, '\0');
-        value.truncate(qMax<ssize_t>(::getxattr(file.constData(), name.constData(), value.data(), size_t(value.size())), 0));
-        attributes[name] = value;
-    }
-    return attributes;
-}
-
-// A file the program creates is its owner's alone; what the user set on it since stays.
-TEST_P(BothFiles, IsOwnerOnlyUntilTheUserSetsOtherwise) {
-    ASSERT_TRUE(Save("first").InPlace());
-    EXPECT_EQ(FileMode(Path()), 0600);
-
-    ASSERT_TRUE(QFile::setPermissions(Path(), QFile::ReadOwner | QFile::WriteOwner |
-                                                  QFile::ReadGroup));
-    const QByteArray file = QFile::encodeName(Path());
-    const bool extended = ::setxattr(file.constData(), "user.origin", "bank", 4, 0) == 0;
-    const bool acl = QProcess::execute("setfacl", {"-m", "u:nobody:r", Path()}) == 0;
-    const auto before = Attributes(Path());
-    ASSERT_TRUE(Save("second").InPlace());
-    EXPECT_EQ(FileMode(Path()), 0640);
-    EXPECT_EQ(Attributes(Path()), before);
-    if (!extended || !acl) GTEST_SKIP() << "this file system keeps no extended attributes or ACLs";
-    EXPECT_EQ(before.size(), 2u);
 }
 
 TEST_P(BothFiles, FolderInTheFilesPlaceFailsTheSaveAndStaysAsItWas) {

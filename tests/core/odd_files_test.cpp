@@ -6,12 +6,15 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
 #include <pwd.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace {
@@ -143,6 +146,44 @@ TEST(OddFiles, AFolderDeletedOrReplacedWhileHeldIsLeftForTheOneAtItsPath) {
             ASSERT_TRUE(QDir().mkdir(folder));
             EXPECT_TRUE(files->SaveLedgerFile("ledger").InPlace()) << "once it is back";
         }
+    }
+}
+
+// Every extended attribute, an ACL included, by name.
+std::map<QByteArray, QByteArray> Attributes(const QString& path) {
+    const QByteArray file = QFile::encodeName(path);
+    QByteArray names(4096, '\0');
+    const ssize_t length = ::listxattr(file.constData(), names.data(), size_t(names.size()));
+    std::map<QByteArray, QByteArray> attributes;
+    for (const QByteArray& name : names.left(qMax<ssize_t>(length, 0)).split('\0')) {
+        if (name.isEmpty()) continue;
+        QByteArray value(4096, '\0');
+        value.truncate(qMax<ssize_t>(::getxattr(file.constData(), name.constData(), value.data(), size_t(value.size())), 0));
+        attributes[name] = value;
+    }
+    return attributes;
+}
+
+// A file the program creates is its owner's alone; what the user set on it since stays.
+TEST(OddFiles, BothFilesAreOwnerOnlyUntilTheUserSetsOtherwise) {
+    for (const SaveMethod save : {&LedgerFiles::SaveLedgerFile, &LedgerFiles::SavePlainCopy}) {
+        QTemporaryDir folder;
+        const QString path = save == &LedgerFiles::SaveLedgerFile ? LedgerFilePath(folder.path())
+                                                                  : PlainCopyPath(folder.path());
+        ASSERT_TRUE(SaveIn(folder.path(), save, "first").InPlace());
+        EXPECT_EQ(FileMode(path), 0600);
+
+        ASSERT_TRUE(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner |
+                                                    QFile::ReadGroup));
+        const QByteArray file = QFile::encodeName(path);
+        const bool extended = ::setxattr(file.constData(), "user.origin", "bank", 4, 0) == 0;
+        const bool acl = QProcess::execute("setfacl", {"-m", "u:nobody:r", path}) == 0;
+        const auto before = Attributes(path);
+        ASSERT_TRUE(SaveIn(folder.path(), save, "second").InPlace());
+        EXPECT_EQ(FileMode(path), 0640);
+        EXPECT_EQ(Attributes(path), before);
+        if (!extended || !acl) GTEST_SKIP() << "this file system keeps no attributes or ACLs";
+        EXPECT_EQ(before.size(), 2u);
     }
 }
 

@@ -2,6 +2,10 @@
 """End-to-end tests: the built program in a desktop session, driven as a person would.
 
 Usage: run_e2e.py [--session NAME] PROGRAM [SCENARIO...]   (NAME defaults to openbox)
+       run_e2e.py --wine [--pending] PROGRAM.exe [SCENARIO...]
+
+--wine runs a Windows build of the program under Wine (the session "wine"); --pending adds
+the session's pending scenarios, which wait on work not done yet.
 """
 
 import os
@@ -19,12 +23,21 @@ from x_server import XServer
 
 
 def main(argv):
-    name = "openbox"
-    if argv[1:2] == ["--session"]:
-        name, argv = argv[2], argv[:1] + argv[3:]
+    name, with_pending = "openbox", False
+    while argv[1:2] and argv[1] in ("--session", "--wine", "--pending"):
+        if argv[1] == "--session":
+            name, argv = argv[2], argv[:1] + argv[3:]
+            continue
+        if argv[1] == "--wine":
+            name = "wine"
+        else:
+            with_pending = True
+        argv = argv[:1] + argv[2:]
     session = SESSIONS[name]
     binary = os.path.abspath(argv[1])
-    chosen = [s for s in session.scenarios if len(argv) < 3 or s.__name__ in argv[2:]]
+    offered = session.scenarios + (session.pending if with_pending else [])
+    chosen = [s for s in offered if len(argv) < 3 or s.__name__ in argv[2:]]
+    left_pending = [s.__name__ for s in session.pending if s not in offered]
     passed = failed = 0
     with ExitStack() as stack:
         server, env = session.start(stack)
@@ -36,7 +49,7 @@ def main(argv):
         if session.screen_reader:
             reader = ScreenReader(env)
         for scenario in chosen:
-            trial = Trial(binary, env, desktop, reader)
+            trial = Trial(binary, env, desktop, reader, session.wine)
             began = time.monotonic()
             try:
                 scenario(trial)
@@ -49,6 +62,8 @@ def main(argv):
                 trial.end()
             print(f"{scenario.__name__} ({time.monotonic() - began:.1f} s) {verdict}",
                   flush=True)
+    if left_pending:
+        print(f"pending, not run (--pending runs them): {', '.join(left_pending)}")
     print(f"{passed} passed, {failed} failed")
     return 1 if failed or not chosen else 0
 

@@ -10,20 +10,28 @@ from scenarios import SCENARIOS, bookings_plain_copy_close_reopen
 from theme_scenarios import THEME_SCENARIOS
 from wayland_scenarios import WAYLAND_SCENARIOS
 from weston import Weston
+from wine import Wine
+from wine_scenarios import WINE_PENDING_SCENARIOS, WINE_SCENARIOS
 from x_server import SCREEN, XServer
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 
 
 class Session:
+    """windows: the program is a Windows one, run under Wine (self.wine once started);
+    pending: scenarios left out until asked for, each waiting on work not done yet."""
+
     def __init__(self, scenarios, server=XServer, screen=SCREEN, scale=1, env=None,
-                 screen_reader=False):
+                 screen_reader=False, windows=False, pending=()):
         self.scenarios = scenarios
         self.server = server
         self.screen = screen
         self.scale = scale
         self.env = env or {}
         self.screen_reader = screen_reader
+        self.windows = windows
+        self.pending = list(pending)
+        self.wine = None
 
     def start(self, stack):
         """Starts the session's servers, ended with stack; the display server and the
@@ -33,6 +41,9 @@ class Session:
         env = server.env
         if self.screen_reader:
             env = stack.enter_context(AccessibilityBus(env)).env
+        if self.windows:
+            self.wine = stack.enter_context(Wine(env))
+            env = self.wine.env
         return server, env
 
 
@@ -49,4 +60,6 @@ SESSIONS = {
     # Qt's Wayland input context takes the first key event into the compositor's seat,
     # which a headless weston lacks; the compose one, as on X, needs none.
     "weston": Session(WAYLAND_SCENARIOS, server=Weston, env={"QT_IM_MODULE": "compose"}),
+    # quillcount.exe under Wine (run_e2e.py --wine), its windows on the openbox desktop.
+    "wine": Session(WINE_SCENARIOS, windows=True, pending=WINE_PENDING_SCENARIOS),
 }

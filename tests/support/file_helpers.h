@@ -10,6 +10,11 @@
 #include <memory>
 
 #include <sys/stat.h>
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
 
 inline QByteArray ReadBytes(const QString& path) {
     QFile file(path);
@@ -36,6 +41,16 @@ inline QString LedgerLockPath(const QString& folder) {
 inline int FileMode(const QString& path) {
     struct stat info {};
     return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 07777) : -1;
+}
+
+// A second name for the file at path.
+inline bool HardLink(const QString& path, const QString& name) {
+#ifdef _WIN32
+    return ::CreateHardLinkW(reinterpret_cast<const wchar_t*>(name.utf16()),
+                             reinterpret_cast<const wchar_t*>(path.utf16()), nullptr);
+#else
+    return ::link(QFile::encodeName(path).constData(), QFile::encodeName(name).constData()) == 0;
+#endif
 }
 
 // The folder at path, held as a run of the program holds its own.
