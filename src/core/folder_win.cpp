@@ -5,6 +5,7 @@
 #include <QDir>
 
 #include <string>
+#include <vector>
 #include <windows.h>
 
 #include <sddl.h>
@@ -59,12 +60,32 @@ std::wstring LongPath(const QString& path) {
     return longForm.toStdWString();
 }
 
-// Files the program creates are the user's alone: a protected DACL that grants the owner
+// The account the program runs as, in the system's spelling ("S-1-5-21-...").
+std::wstring UserSid() {
+    HANDLE token = nullptr;
+    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token)) return {};
+    DWORD size = 0;
+    ::GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+    std::vector<char> user(size);
+    wchar_t* text = nullptr;
+    std::wstring sid;
+    if (::GetTokenInformation(token, TokenUser, user.data(), size, &size) &&
+        ::ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid, &text)) {
+        sid = text;
+        ::LocalFree(text);
+    }
+    ::CloseHandle(token);
+    return sid;
+}
+
+// Files the program creates are the user's alone: a protected DACL that grants that account
 // everything and nobody else anything.
 struct OwnerOnly {
     OwnerOnly() {
-        ::ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(A;;FA;;;OW)", SDDL_REVISION_1,
-                                                               &descriptor, nullptr);
+        const std::wstring sid = UserSid();
+        if (sid.empty()) return;
+        ::ConvertStringSecurityDescriptorToSecurityDescriptorW((L"D:P(A;;FA;;;" + sid + L")").c_str(),
+                                                               SDDL_REVISION_1, &descriptor, nullptr);
         attributes.nLength = sizeof attributes;
         attributes.lpSecurityDescriptor = descriptor;
         attributes.bInheritHandle = FALSE;
@@ -236,34 +257,56 @@ FileWrite Folder::Replace(const QByteArray& name, const QByteArray& bytes,
         return abandon(failed(::GetLastError()));
     file = WinFile();
 
-    const DWORD before = ::GetFileAttributesW(at.c_str());
-    if (before == INVALID_FILE_ATTRIBUTES) {
-        // Nothing at the name: it takes the new file unless one came meanwhile.
-        if (::MoveFileExW(temporary.c_str(), at.c_str(), MOVEFILE_WRITE_THROUGH)) return {};
-        const DWORD error = ::GetLastError();
-        if (replacing.anything || error != ERROR_ALREADY_EXISTS) return abandon(failed(error));
-        return abandon({FileWrite::Status::Changed, {}});
-    }
-    if (replacing.anything) {
-        // ReplaceFileW keeps the old file's attributes and permissions on the new one.
-        if (!::ReplaceFileW(at.c_str(), temporary.c_str(), nullptr, ReplaceFlags, nullptr, nullptr))
-            return abandon(failed(::GetLastError()));
-        return {};
-    }
-    // The old file goes aside as the new one takes its name, in one call; what went aside is
-    // then judged, and put back if it was not the file as known.
+    // Another writer may hold the file, or be between the two renames of a replace of its
+    // own, for a moment: such a refusal is tried again, and the name looked at anew.
+    const auto passing = [](DWORD error) {
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_SHARING_VIOLATION ||
+               error == ERROR_LOCK_VIOLATION || error == ERROR_ACCESS_DENIED ||
+               error == ERROR_ALREADY_EXISTS || error == ERROR_UNABLE_TO_REMOVE_REPLACED ||
+               error == ERROR_UNABLE_TO_MOVE_REPLACEMENT;
+    };
     const QByteArray asideName = TemporaryName(name, qint64(::GetCurrentProcessId()), ++temporaries);
     const std::wstring aside = handle->At(asideName);
-    if (!::ReplaceFileW(at.c_str(), temporary.c_str(), aside.c_str(), ReplaceFlags, nullptr, nullptr))
-        return abandon(failed(::GetLastError()));
-    const FileWrite judged = FileWrite::Judge(
-        Read(asideName, replacing.was ? replacing.was->size() : 0), replacing);
-    if (judged.status == FileWrite::Status::Written) {
-        ::DeleteFileW(aside.c_str());
-        return judged;
+    for (int attempt = 0;; ++attempt) {
+        if (attempt > 0) ::Sleep(10);
+        const bool last = attempt == 50;
+        const DWORD before = ::GetFileAttributesW(at.c_str());
+        if (before != INVALID_FILE_ATTRIBUTES && (before & FILE_ATTRIBUTE_DIRECTORY))
+            return abandon({replacing.anything ? FileWrite::Status::Failed : FileWrite::Status::Unchecked,
+                            {FileError::Kind::Folder, {}}});
+        bool done;
+        if (before == INVALID_FILE_ATTRIBUTES) {
+            // Nothing at the name: it takes the new file unless one came meanwhile.
+            done = ::MoveFileExW(temporary.c_str(), at.c_str(), MOVEFILE_WRITE_THROUGH);
+        } else if (replacing.anything) {
+            // ReplaceFileW keeps the old file's attributes and permissions on the new one.
+            done = ::ReplaceFileW(at.c_str(), temporary.c_str(), nullptr, ReplaceFlags, nullptr,
+                                  nullptr);
+        } else {
+            // The old file goes aside as the new one takes its name, in one call; what went
+            // aside is then judged, and put back if it was not the file as known.
+            done = ::ReplaceFileW(at.c_str(), temporary.c_str(), aside.c_str(), ReplaceFlags,
+                                  nullptr, nullptr);
+            if (done) {
+                const FileWrite judged = FileWrite::Judge(
+                    Read(asideName, replacing.was ? replacing.was->size() : 0), replacing);
+                if (judged.status == FileWrite::Status::Written) {
+                    ::DeleteFileW(aside.c_str());
+                } else {
+                    ::ReplaceFileW(at.c_str(), aside.c_str(), nullptr, ReplaceFlags, nullptr, nullptr);
+                }
+                return judged;
+            }
+            // The old file went aside, the new one could not follow: the old one goes back.
+            const DWORD error = ::GetLastError();
+            if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2)
+                ::MoveFileExW(aside.c_str(), at.c_str(), MOVEFILE_WRITE_THROUGH);
+            ::SetLastError(error);
+        }
+        if (done) return {};
+        const DWORD error = ::GetLastError();
+        if (last || !passing(error)) return abandon(failed(error));
     }
-    ::ReplaceFileW(at.c_str(), aside.c_str(), nullptr, ReplaceFlags, nullptr, nullptr);
-    return judged;
 }
 
 struct HeldLock::State {

@@ -37,12 +37,14 @@ class LedgerLockTest : public ::testing::Test {
         files = OpenFiles(folder.path());
         return TakeLedgerLock(*files);
     }
+#ifdef STORAGE_CHILD
     // Another copy of the program, holding the lock until its input closes; "held <pid>".
     QString StartCopy(QProcess& copy, QStringList more = {}) {
         copy.start(STORAGE_CHILD, QStringList{"hold-lock", folder.path()} + more);
         if (!copy.waitForReadyRead(kWaitMs)) return QString::fromLocal8Bit(copy.readAllStandardError());
         return QString::fromLatin1(copy.readAllStandardOutput()).trimmed();
     }
+#endif
     std::unique_ptr<LedgerFiles> files;
 };
 

@@ -9,12 +9,8 @@
 #include <QString>
 #include <memory>
 
+#include <filesystem>
 #include <sys/stat.h>
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <unistd.h>
-#endif
 
 inline QByteArray ReadBytes(const QString& path) {
     QFile file(path);
@@ -45,12 +41,9 @@ inline int FileMode(const QString& path) {
 
 // A second name for the file at path.
 inline bool HardLink(const QString& path, const QString& name) {
-#ifdef _WIN32
-    return ::CreateHardLinkW(reinterpret_cast<const wchar_t*>(name.utf16()),
-                             reinterpret_cast<const wchar_t*>(path.utf16()), nullptr);
-#else
-    return ::link(QFile::encodeName(path).constData(), QFile::encodeName(name).constData()) == 0;
-#endif
+    std::error_code failed;
+    std::filesystem::create_hard_link(path.toStdWString(), name.toStdWString(), failed);
+    return !failed;
 }
 
 // The folder at path, held as a run of the program holds its own.
