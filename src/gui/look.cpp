@@ -57,12 +57,11 @@ class CentreOnFirstShow : public QObject {
 } // namespace
 
 void InstallFontSubstitutes() {
-    // The designed fonts are Windows' own; elsewhere the default stand-in is far wider, so
-    // captions would clip and ledger lines wrap.
-#ifndef Q_OS_WIN
+    // The designed fonts are Windows' own, used wherever they are found: a substitute is
+    // asked for only when its family is missing. Elsewhere the default stand-in is far wider,
+    // so captions would clip and ledger lines wrap.
     QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
     QFont::insertSubstitution(QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"));
-#endif
 }
 
 void InstallWindowAccessibility() {

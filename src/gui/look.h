@@ -10,8 +10,8 @@ class QLabel;
 class QPushButton;
 class QWidget;
 
-// Maps the designed font names to metric-compatible ones where Windows' own are absent. Call
-// once, before the first window is built.
+// Maps the designed font names to metric-compatible ones, for where Windows' own are absent.
+// Call once, before the first window is built.
 void InstallFontSubstitutes();
 
 // Has screen readers hear a plain widget made a window as a window. Call once, at start.

@@ -33,6 +33,14 @@ class LedgerLockTest : public ::testing::Test {
     QByteArray OnDisk() const {
         return QFile::exists(Path()) ? ReadBytes(Path()) : QByteArray("(none)");
     }
+    // What a held lock says; Windows lets nobody else open a held lock, its lines included.
+    bool HeldLockReads(const QByteArray& start) const {
+#ifdef _WIN32
+        return !QFile(Path()).open(QIODevice::ReadOnly) || start.isEmpty();
+#else
+        return OnDisk().startsWith(start);
+#endif
+    }
     LockOutcome Take() {
         files = OpenFiles(folder.path());
         return TakeLedgerLock(*files);
@@ -65,7 +73,7 @@ TEST_F(LedgerLockTest, AHeldLockIsRefusedAndOneNobodyHoldsIsTakenOverWithoutAWor
         rt.boxes.clear();
         EXPECT_EQ(Take(), LockOutcome::Held) << lock.what;
         EXPECT_TRUE(rt.boxes.empty()) << lock.what;
-        EXPECT_TRUE(OnDisk().startsWith(ours + "\n")) << lock.what;
+        EXPECT_TRUE(HeldLockReads(ours + "\n")) << lock.what;
         files->ReleaseLock();
         EXPECT_FALSE(QFile::exists(Path())) << lock.what;
     }
@@ -84,11 +92,12 @@ TEST_F(LedgerLockTest, AHeldLockIsRefusedAndOneNobodyHoldsIsTakenOverWithoutAWor
     copy.kill();
     ASSERT_TRUE(copy.waitForFinished(kWaitMs));
     EXPECT_TRUE(QFile::exists(Path())) << "a killed copy leaves its lock";
-    rt.boxes.clear();
 #endif
+    rt.boxes.clear();
     EXPECT_EQ(Take(), LockOutcome::Held);
     EXPECT_TRUE(rt.boxes.empty());
 
+#ifndef _WIN32 // where a held lock cannot be removed behind the holder's back at all
     // Ours removed behind our back and taken by another copy: our end leaves theirs.
     ASSERT_TRUE(QFile::remove(Path()));
     const auto other = OpenFiles(folder.path());
@@ -97,6 +106,7 @@ TEST_F(LedgerLockTest, AHeldLockIsRefusedAndOneNobodyHoldsIsTakenOverWithoutAWor
     files->ReleaseLock();
     EXPECT_EQ(OnDisk(), theirs);
     other->ReleaseLock();
+#endif
 }
 
 #ifdef STORAGE_CHILD
@@ -130,7 +140,7 @@ TEST_F(LedgerLockTest, AnotherHostsLockAsksAndYesTakesIt) {
             EXPECT_EQ(OnDisk(), lock) << "No touches nothing";
         } else {
             EXPECT_EQ(outcome, LockOutcome::Held);
-            EXPECT_TRUE(OnDisk().startsWith(QByteArray::number(QCoreApplication::applicationPid())));
+            EXPECT_TRUE(HeldLockReads(QByteArray::number(QCoreApplication::applicationPid())));
             files->ReleaseLock();
             EXPECT_FALSE(QFile::exists(Path()));
         }
