@@ -2,10 +2,9 @@
 """End-to-end tests: the built program in a desktop session, driven as a person would.
 
 Usage: run_e2e.py [--session NAME] PROGRAM [SCENARIO...]   (NAME defaults to openbox)
-       run_e2e.py --wine [--pending] PROGRAM.exe [SCENARIO...]
+       run_e2e.py --wine PROGRAM.exe [SCENARIO...]
 
---wine runs a Windows build of the program under Wine (the session "wine"); --pending adds
-the session's pending scenarios, which wait on work not done yet.
+--wine runs a Windows build of the program under Wine (the session "wine").
 """
 
 import os
@@ -23,21 +22,14 @@ from x_server import XServer
 
 
 def main(argv):
-    name, with_pending = "openbox", False
-    while argv[1:2] and argv[1] in ("--session", "--wine", "--pending"):
-        if argv[1] == "--session":
-            name, argv = argv[2], argv[:1] + argv[3:]
-            continue
-        if argv[1] == "--wine":
-            name = "wine"
-        else:
-            with_pending = True
-        argv = argv[:1] + argv[2:]
+    name = "openbox"
+    if argv[1:2] == ["--session"]:
+        name, argv = argv[2], argv[:1] + argv[3:]
+    elif argv[1:2] == ["--wine"]:
+        name, argv = "wine", argv[:1] + argv[2:]
     session = SESSIONS[name]
     binary = os.path.abspath(argv[1])
-    offered = session.scenarios + (session.pending if with_pending else [])
-    chosen = [s for s in offered if len(argv) < 3 or s.__name__ in argv[2:]]
-    left_pending = [s.__name__ for s in session.pending if s not in offered]
+    chosen = [s for s in session.scenarios if len(argv) < 3 or s.__name__ in argv[2:]]
     passed = failed = 0
     with ExitStack() as stack:
         server, env = session.start(stack)
@@ -62,8 +54,6 @@ def main(argv):
                 trial.end()
             print(f"{scenario.__name__} ({time.monotonic() - began:.1f} s) {verdict}",
                   flush=True)
-    if left_pending:
-        print(f"pending, not run (--pending runs them): {', '.join(left_pending)}")
     print(f"{passed} passed, {failed} failed")
     return 1 if failed or not chosen else 0
 

@@ -11,18 +11,17 @@ from theme_scenarios import THEME_SCENARIOS
 from wayland_scenarios import WAYLAND_SCENARIOS
 from weston import Weston
 from wine import Wine
-from wine_scenarios import WINE_PENDING_SCENARIOS, WINE_SCENARIOS
+from wine_scenarios import WINE_SCENARIOS
 from x_server import SCREEN, XServer
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 
 
 class Session:
-    """windows: the program is a Windows one, run under Wine (self.wine once started);
-    pending: scenarios left out until asked for, each waiting on work not done yet."""
+    """windows: the program is a Windows one, run under Wine (self.wine once started)."""
 
     def __init__(self, scenarios, server=XServer, screen=SCREEN, scale=1, env=None,
-                 screen_reader=False, windows=False, pending=()):
+                 screen_reader=False, windows=False):
         self.scenarios = scenarios
         self.server = server
         self.screen = screen
@@ -30,7 +29,6 @@ class Session:
         self.env = env or {}
         self.screen_reader = screen_reader
         self.windows = windows
-        self.pending = list(pending)
         self.wine = None
 
     def start(self, stack):
@@ -61,5 +59,5 @@ SESSIONS = {
     # which a headless weston lacks; the compose one, as on X, needs none.
     "weston": Session(WAYLAND_SCENARIOS, server=Weston, env={"QT_IM_MODULE": "compose"}),
     # quillcount.exe under Wine (run_e2e.py --wine), its windows on the openbox desktop.
-    "wine": Session(WINE_SCENARIOS, windows=True, pending=WINE_PENDING_SCENARIOS),
+    "wine": Session(WINE_SCENARIOS, windows=True),
 }

@@ -1,8 +1,6 @@
 """What one scenario starts: its folders, program runs and displays of its own, all ended
 when it is over."""
 
-import os
-
 from desktop import Desktop
 from program import LEDGER_FILE, LOCK_FILE, Folder, Run
 from user import User
@@ -59,10 +57,6 @@ class Trial:
 def ends(user, folder, code=0):
     """The run ends with code and leaves no lock behind."""
     user.run.wait_exit(code)
-    if LOCK_FILE in folder.names() and user.run.wine and user.run.wine.LOCK_LEFT_BEHIND_KNOWN:
-        os.remove(folder.file(LOCK_FILE))
-        print("  known fault under Wine, pending the Windows file layer: the lock file was "
-              "left behind (removed)")
     assert LOCK_FILE not in folder.names(), "the lock file was left behind"
 
 

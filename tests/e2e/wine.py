@@ -17,13 +17,6 @@ TOOL_WAIT = 60
 
 
 class Wine(Started):
-    # FOR NOW, until the Windows file layer (folder_win.cpp): a run under Windows leaves
-    # its lock file behind (folder_qt.cpp reads the lock's identity before the file is
-    # written out, so it never knows the lock for its own), and every later start would
-    # be refused. trial.ends() removes a lock so left and says so, instead of failing;
-    # set this to False once the Windows lock removes its own.
-    LOCK_LEFT_BEHIND_KNOWN = True
-
     def __init__(self, env):
         self.base = tempfile.mkdtemp(prefix="qc-wine-")
         self.prefix = os.path.join(self.base, "prefix")

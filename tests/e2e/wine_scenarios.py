@@ -33,8 +33,7 @@ def log_off_saves_quietly(t):
 
 def killed_then_started_again(t):
     """A copy ended at once (taskkill /F, as Task Manager's End task) leaves no lock that
-    refuses the next start, and writes nothing. PENDING the Windows lock: folder_qt.cpp
-    takes every lock of this computer for alive, so the next start is refused."""
+    refuses the next start, and writes nothing."""
     folder = t.folder()
     expected = make_ledger(t, folder, "8520", [("64", True)])
     stored = folder.read(LEDGER_FILE)
@@ -69,12 +68,6 @@ WINE_SCENARIOS = [
     wrong_pin,
     log_off_saves_quietly,
     close_request_saves,
-    # Passes before the Windows lock too, but only because folder_qt.cpp takes every
-    # lock of this computer for alive.
-    second_copy_refused,
-]
-# PENDING the Windows file layer (folder_win.cpp and the Windows lock): run only when asked
-# for (run_e2e.py --wine --pending). Move each to WINE_SCENARIOS once it passes.
-WINE_PENDING_SCENARIOS = [
+    second_copy_refused,  # the lock file held open with no sharing: a sharing violation
     killed_then_started_again,
 ]
