@@ -65,7 +65,6 @@ TEST(LedgerFileFormat, WhatIsStoredOpensAgainExactlyUnderItsPin) {
             const QByteArray file = Stored(pin, ledger);
             EXPECT_EQ(file.size(), ledger.size() + 3) << pin << ": the marker, then CR LF";
             EXPECT_TRUE(file.endsWith("\r\n")) << pin;
-            EXPECT_LE(file.size(), MaxLedgerFileLength) << pin;
             EXPECT_EQ(EncipheredText(file).size(), ledger.size() + 1) << pin;
             const DecodedLedger opened = Opened(pin, file);
             EXPECT_EQ(opened.status, DecodedLedger::Status::Ledger) << pin;
