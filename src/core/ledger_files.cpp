@@ -71,7 +71,7 @@ LockAttempt LedgerFiles::TakeLock() {
     // Nobody holds the kernel's lock, so its holder has ended, whatever its lines say; only
     // another host's copy could hold it unseen, on a share that keeps no locks across hosts.
     // Where the file system keeps no locks at all, the lines are all there is to go by.
-    if (lock->Kernel() ? !known || here || taken.content.isEmpty()
+    if (lock->Kernel() ? !known || here
                        : taken.content.isEmpty() || (here && !ProcessRuns(pid, lines[1]))) {
         TakeOverLock();
         return {.status = LockAttempt::Status::Held};

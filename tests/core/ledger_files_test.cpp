@@ -83,8 +83,7 @@ TEST(LedgerFile, OnlyTheFileAsReadIsReplacedEvenBySavesAtTheSameMoment) {
         save(*one, "one", first);
         racing.join();
         ASSERT_NE(first.InPlace(), second.InPlace()) << "round " << round;
-        const SaveResult& lost = first.InPlace() ? second : first;
-        EXPECT_EQ(lost.status, FileWrite::Status::Changed) << "round " << round;
+        EXPECT_EQ((first.InPlace() ? second : first).status, FileWrite::Status::Changed) << round;
         EXPECT_EQ(ReadBytes(LedgerFilePath(folder.path())),
                   first.InPlace() ? "one" : "two");
         EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
