@@ -4,26 +4,38 @@
 #include "gui/messages.h"
 
 LockOutcome TakeLedgerLock(LedgerFiles& files) {
-    const LockAttempt lock = files.TakeLock();
+    LockOutcome lock = files.TakeLock();
     switch (lock.status) {
-    case LockAttempt::Status::Held:
-        return LockOutcome::Held;
-    case LockAttempt::Status::NotCreated:
-        return LockOutcome::Unlocked;
-    case LockAttempt::Status::NotAFile:
+    case LockOutcome::Status::Held:
+    case LockOutcome::Status::NotCreated:
+    case LockOutcome::Status::Declined:
+        return lock;
+    case LockOutcome::Status::NotAFile:
         ShowBox(Box::LockNotAFile(files.LockShown()));
-        return LockOutcome::Refused;
-    case LockAttempt::Status::OtherAccount:
+        return lock;
+    case LockOutcome::Status::Linked:
+        ShowBox(Box::LockLinked(files.LockShown()));
+        return lock;
+    case LockOutcome::Status::InUse:
+        ShowBox(Box::LockInUse(files.LockShown()));
+        return lock;
+    case LockOutcome::Status::Unopened:
+        ShowBox(Box::LockUnopened(files.LockShown(), lock.error));
+        return lock;
+    case LockOutcome::Status::OtherAccount:
         ShowBox(Box::LockedByOtherAccount(files.FolderShown()));
-        return LockOutcome::Refused;
-    case LockAttempt::Status::Open:
+        return lock;
+    case LockOutcome::Status::Open:
         ShowBox(Box::AlreadyOpen(files.FolderShown()));
-        return LockOutcome::Refused;
-    case LockAttempt::Status::Uncheckable:
+        return lock;
+    case LockOutcome::Status::Uncheckable:
         break;
     }
-    if (ShowBox(Box::UncheckableLock(files.FolderShown(), lock.host, lock.pid)) != MsgAnswer::Yes)
-        return LockOutcome::Declined;
+    if (ShowBox(Box::UncheckableLock(files.FolderShown(), lock.host, lock.pid)) != MsgAnswer::Yes) {
+        lock.status = LockOutcome::Status::Declined;
+        return lock;
+    }
     files.TakeOverLock();
-    return LockOutcome::Held;
+    lock.status = LockOutcome::Status::Held;
+    return lock;
 }

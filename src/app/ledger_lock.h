@@ -2,15 +2,11 @@
 // never save over each other's bookings.
 #pragma once
 
+#include "core/file_protocol.h"
+
 class LedgerFiles;
 
-enum class LockOutcome {
-    Held,     // ours for the run
-    Unlocked, // the folder takes no lock (it cannot be written): the run goes on without one
-    Refused,  // a live copy holds it, or it cannot be taken; the user was told
-    Declined, // a lock that cannot be shown to be abandoned, which the user chose to keep
-};
-
 // A lock nobody holds is taken over without asking; one written on another host, which may
-// still be in use there, is taken only when the user says so.
+// still be in use there, is taken only when the user says so. Every other outcome but Held
+// and NotCreated (the run goes on without a lock: nothing can be saved there either) was told.
 LockOutcome TakeLedgerLock(LedgerFiles& files);

@@ -84,6 +84,8 @@ Run LedgerSession::Form_Unload() {
     }
     if (saved.written.status == FileWrite::Status::NotDurable)
         ShowBox(Box::LedgerNotDurable(files.LedgerShown(), saved.written.error));
+    if (saved.written.status == FileWrite::Status::Displaced)
+        ShowBox(Box::OtherLedgerKept(files.LedgerShown(), saved.written.kept, saved.written.error));
     form2.ShowLedger(EncipheredText(saved.bytes)); // the enciphered ledger shows while it goes
     return EndRun();
 }
@@ -116,8 +118,13 @@ void LedgerSession::SaveQuietly() {
     if (saved.written.InPlace() && !saved.keptAt.isEmpty())
         tell(saved.keptBecause.status == FileWrite::Status::Changed
                  ? StandardError::QuietSaveKept.arg(files.LedgerShown(), saved.keptAt)
-                 : StandardError::QuietSaveUnchecked.arg(files.LedgerShown(), saved.keptAt,
-                                                         Box::Why(saved.keptBecause.error)));
+                 : (saved.keptBecause.status == FileWrite::Status::Unchecked
+                        ? StandardError::QuietSaveUnchecked
+                        : StandardError::QuietSaveUnwritten)
+                       .arg(files.LedgerShown(), saved.keptAt, Box::Why(saved.keptBecause.error)));
+    if (saved.written.status == FileWrite::Status::Displaced)
+        tell(StandardError::QuietSaveDisplaced.arg(files.LedgerShown(), saved.written.kept,
+                                                   Box::Why(saved.written.error)));
     if (saved.written.status == FileWrite::Status::NotDurable)
         tell(StandardError::QuietSaveNotDurable.arg(Box::Why(saved.written.error)));
     else if (!saved.nothingToSave && !saved.written.InPlace())

@@ -31,16 +31,16 @@ int main(int argc, char** argv) {
         ShowBox(Box::ProgramFolderUnopened(QFile::decodeName(*folder), why));
         return 1;
     }
-    switch (TakeLedgerLock(*files)) {
-    case LockOutcome::Refused:
-        return 1;
-    case LockOutcome::Declined:
-        return 0;
-    case LockOutcome::Held:
+    switch (TakeLedgerLock(*files).status) {
+    case LockOutcome::Status::Held:
         files->RemoveStaleTemporaries();
         break;
-    case LockOutcome::Unlocked:
+    case LockOutcome::Status::NotCreated:
         break;
+    case LockOutcome::Status::Declined:
+        return 0;
+    default:
+        return 1;
     }
     Program program(*files);
     RunEnd end(program, *files);

@@ -8,8 +8,8 @@ Program::Program(LedgerFiles& files) : files(files) {
 
 void Program::Show() {
     // Told at every start while they are there, so that no kept ledger is forgotten.
-    const QStringList kept = files.KeptFiles();
-    if (!kept.isEmpty()) ShowBox(Box::KeptLedgers(kept, files.LedgerShown()));
+    const QList<KeptFile> kept = files.KeptFiles();
+    if (!kept.isEmpty()) ShowBox(Box::KeptLedgers(kept));
     form1.show();
 }
 

@@ -7,5 +7,7 @@ namespace StandardError {
 extern const QString QuietSaveFailed;
 extern const QString QuietSaveKept;
 extern const QString QuietSaveUnchecked;
+extern const QString QuietSaveUnwritten;
+extern const QString QuietSaveDisplaced;
 extern const QString QuietSaveNotDurable;
 } // namespace StandardError

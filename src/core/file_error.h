@@ -12,6 +12,7 @@ struct FileError {
         ForeignLink,  // a link made by another account has the file's name
         DanglingLink, // a link at the name leads to nothing (a drive not mounted, say)
         FolderGone,   // the folder was deleted or moved away, and none has its name now
+        ReadOnly,     // the file is marked read-only, which Windows will not let a save replace
     };
     Kind kind = Kind::None;
     QString system;

@@ -1,6 +1,4 @@
-#include "core/folder.h"
-
-#include "core/temporaries.h"
+#include "core/file_calls.h"
 
 #include <QFile>
 
@@ -16,14 +14,6 @@
 #include <utility>
 
 namespace {
-
-QString Why(int error) {
-    return QString::fromLocal8Bit(std::strerror(error));
-}
-
-FileError SystemError(int error) {
-    return {FileError::Kind::System, Why(error)};
-}
 
 class Fd {
   public:
@@ -46,40 +36,44 @@ bool SameFile(const struct stat& one, const struct stat& other) {
     return one.st_dev == other.st_dev && one.st_ino == other.st_ino;
 }
 
-// Also runs as the process exits, when Qt's own helpers may be gone: only plain state here.
-unsigned long temporaries = 0;
-
-bool WriteAll(int fd, const QByteArray& bytes) {
-    for (qsizetype done = 0; done < bytes.size();) {
-        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return false;
-        done += n;
-    }
-    return true;
-}
-
-// The system's answer for a call the file system does not offer at all.
-bool Unsupported(int error) {
-    return error == EINVAL || error == ENOSYS || error == ENOTSUP || error == EOPNOTSUPP;
-}
-
-// The user may have widened the file's permissions, given it an ACL or extended attributes:
-// the file that takes its place keeps them. What the file system refuses to copy is left.
-void CopyAttributes(int from, int to) {
-    struct stat info;
-    if (::fstat(from, &info) == 0) ::fchmod(to, info.st_mode & 07777);
-    QByteArray names(4096, '\0');
-    const ssize_t length = ::flistxattr(from, names.data(), size_t(names.size()));
-    for (qsizetype at = 0; length > 0 && at < length; at += qsizetype(std::strlen(names.constData() + at)) + 1) {
-        const char* name = names.constData() + at;
-        QByteArray value(65536, '\0');
-        const ssize_t size = ::fgetxattr(from, name, value.data(), size_t(value.size()));
-        if (size >= 0) ::fsetxattr(to, name, value.constData(), size_t(size), 0);
-    }
+// The result of a call that sets errno.
+SysCode Code(bool failed) {
+    return failed ? SysCode(errno ? errno : EIO) : 0;
 }
 
 } // namespace
+
+Means Meaning(SysCode code) {
+    switch (code) {
+    case 0:
+        return Means::Done;
+    case EEXIST:
+    case ENOTEMPTY:
+        return Means::Exists;
+    case ENOENT:
+        return Means::Missing;
+    case EINVAL:
+    case ENOSYS:
+    case ENOTSUP:
+#if EOPNOTSUPP != ENOTSUP
+    case EOPNOTSUPP:
+#endif
+        return Means::Unsupported;
+    case EACCES:
+    case EPERM:
+        return Means::Denied;
+    case EROFS:
+        return Means::NoWrites;
+    case EAGAIN:
+        return Means::Busy;
+    default:
+        return Means::Other;
+    }
+}
+
+FileError SystemError(SysCode code) {
+    return {FileError::Kind::System, QString::fromLocal8Bit(std::strerror(int(code)))};
+}
 
 struct Folder::Handle {
     Fd fd;
@@ -169,221 +163,209 @@ Folder::Place Folder::Resolve(const QByteArray& start) const {
     return failed(SystemError(ELOOP));
 }
 
-FileRead Folder::Read(const QByteArray& name, qsizetype maxBytes) const {
-    const auto unreadable = [](FileError error) {
-        return FileRead{FileRead::Status::Unreadable, {}, std::move(error)};
-    };
-    // Non-blocking, so that a pipe at the name cannot hold the program; what it is, is then
-    // checked on what was opened, not on the name.
-    const Fd file(::openat(handle->fd.get(), name.constData(),
-                           O_RDONLY | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW | O_CLOEXEC));
-    if (file.get() < 0) {
-        if (errno == ENOENT) return {};
-        if (errno == ELOOP) return unreadable({FileError::Kind::NotRegular, {}});
-        return unreadable(SystemError(errno));
-    }
-    struct stat info;
-    if (::fstat(file.get(), &info) != 0) return unreadable(SystemError(errno));
-    if (S_ISDIR(info.st_mode)) return unreadable({FileError::Kind::Folder, {}});
-    if (!S_ISREG(info.st_mode)) return unreadable({FileError::Kind::NotRegular, {}});
 
-    QByteArray bytes(maxBytes + 1, Qt::Uninitialized);
-    qsizetype got = 0;
-    while (got < bytes.size()) {
-        const ssize_t n = ::read(file.get(), bytes.data() + got, size_t(bytes.size() - got));
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return unreadable(SystemError(errno));
-        if (n == 0) break;
-        got += n;
-    }
-    bytes.truncate(got);
-    return {FileRead::Status::Loaded, bytes, {}, quint64(info.st_nlink)};
-}
+// The system's calls, one per step of the protocol; nothing here decides.
+class SystemFileCalls final : public FileCalls {
+  public:
+    static int At(const Folder& folder) { return folder.handle->fd.get(); }
 
-FileWrite Folder::Replace(const QByteArray& name, const QByteArray& bytes,
-                          const Replacing& replacing) const {
-    const int folder = handle->fd.get();
-    const auto failed = [](int error) { return FileWrite{FileWrite::Status::Failed, SystemError(error)}; };
-    // A new file beside the old one, which takes the old one's name only once it is whole.
-    QByteArray temp;
-    Fd file;
-    for (int attempt = 0; file.get() < 0 && attempt < 100; ++attempt) {
-        temp = TemporaryName(name, ::getpid(), ++temporaries);
-        file = Fd(::openat(folder, temp.constData(),
-                           O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
-        if (file.get() < 0 && errno != EEXIST) break;
+    SysCode Create(const Folder& at, const QByteArray& name, Handle* file) override {
+        const int fd = ::openat(At(at), name.constData(),
+                                O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        *file = fd;
+        return Code(fd < 0);
     }
-    if (file.get() < 0) return failed(errno);
-    const char* const temporary = temp.constData();
-    const auto abandon = [&](FileWrite result) {
-        ::unlinkat(folder, temporary, 0);
-        return result;
-    };
-    {
-        const Fd old(::openat(folder, name.constData(),
+
+    // Group first: a change of group clears the set-id bits the mode then gives back.
+    SysCode CopyAttributes(const Folder& at, const QByteArray& from, Handle file) override {
+        const Fd old(::openat(At(at), from.constData(),
                               O_RDONLY | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW | O_CLOEXEC));
         struct stat info;
-        if (old.get() >= 0 && ::fstat(old.get(), &info) == 0 && S_ISREG(info.st_mode))
-            CopyAttributes(old.get(), file.get());
-    }
-    // The data and its length; the folder's sync below commits the rest of the new file.
-    if (!WriteAll(file.get(), bytes) || ::fdatasync(file.get()) != 0) return abandon(failed(errno));
-
-    if (replacing.anything) {
-        // The rename replaces whatever stands at the name, a link included, and follows nothing.
-        if (::renameat(folder, temporary, folder, name.constData()) != 0)
-            return abandon(failed(errno));
-    } else {
-        const qsizetype known = replacing.was ? replacing.was->size() : 0;
-        for (int attempt = 0;; ++attempt) {
-            // The two files swap names at once: what is then under the temporary name is what
-            // stood at the name, judged with no moment in which another writer could slip in.
-            if (::renameat2(folder, temporary, folder, name.constData(), RENAME_EXCHANGE) == 0) {
-                const FileWrite judged = FileWrite::Judge(Read(temp, known), replacing);
-                if (judged.status == FileWrite::Status::Written) {
-                    ::unlinkat(folder, temporary, 0);
-                    break;
-                }
-                ::renameat2(folder, temporary, folder, name.constData(), RENAME_EXCHANGE);
-                return abandon(judged);
-            }
-            if (errno == ENOENT && attempt < 3) {
-                // Nothing stands at the name: it takes the new file unless one came meanwhile.
-                if (::renameat2(folder, temporary, folder, name.constData(), RENAME_NOREPLACE) == 0) break;
-                if (errno == EEXIST) continue;
-            }
-            if (!Unsupported(errno)) return abandon(failed(errno));
-            // A file system that cannot swap names: checked right before the rename.
-            const FileWrite judged = FileWrite::Judge(Read(name, known), replacing);
-            if (judged.status != FileWrite::Status::Written) return abandon(judged);
-            if (::renameat(folder, temporary, folder, name.constData()) != 0)
-                return abandon(failed(errno));
-            break;
+        if (old.get() < 0 || ::fstat(old.get(), &info) != 0) return Code(true);
+        if (!S_ISREG(info.st_mode)) return 0;
+        const int to = int(file);
+        ::fchown(to, uid_t(-1), info.st_gid); // where the user may
+        ::fchmod(to, info.st_mode & 07777);
+        const QByteArray names = Attribute([&](char* into, size_t size) {
+            return ::flistxattr(old.get(), into, size);
+        });
+        for (const QByteArray& name : names.split('\0')) {
+            if (name.isEmpty()) continue;
+            const QByteArray value = Attribute([&](char* into, size_t size) {
+                return ::fgetxattr(old.get(), name.constData(), into, size);
+            });
+            ::fsetxattr(to, name.constData(), value.constData(), size_t(value.size()), 0);
         }
+        return 0;
     }
-    // The rename lives only in memory until the folder itself is on disk: a power cut before
-    // that brings back the old file. Some file systems (network shares) sync no folder at all,
-    // and keep the rename as durably as they can.
-    if (::fsync(folder) != 0 && !Unsupported(errno))
-        return {FileWrite::Status::NotDurable, SystemError(errno)};
-    return {FileWrite::Status::Written, {}};
-}
 
-struct HeldLock::State {
-    Fd fd;
-    Folder folder;
-    QByteArray name;
-    bool kernel;
-};
+    SysCode Write(Handle file, const QByteArray& bytes) override {
+        for (qsizetype done = 0; done < bytes.size();) {
+            const ssize_t n = ::write(int(file), bytes.constData() + done, size_t(bytes.size() - done));
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) return Code(true);
+            done += n;
+        }
+        return 0;
+    }
 
-LockTry Folder::Lock(const QByteArray& name) const {
-    constexpr qsizetype MaxLockLength = 4096; // a few short lines; more is not one of ours
-    const int folder = handle->fd.get();
-    for (int attempt = 0; attempt < 8; ++attempt) {
-        // Never opened unless it is a regular file: a pipe there would block, a device never end.
-        const Entry entry = Look(name);
-        if (entry.kind != Entry::Kind::None && entry.kind != Entry::Kind::Regular)
-            return {.status = LockTry::Status::NotAFile};
-        if (entry.kind == Entry::Kind::Regular && !entry.usersOwn)
-            return {.status = LockTry::Status::OtherAccount};
-        Fd file(::openat(folder, name.constData(),
-                         O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0600));
+    // The data and its length; the folder's sync commits the rest of the new file.
+    SysCode Sync(Handle file) override { return Code(::fdatasync(int(file)) != 0); }
+
+    void Close(Handle file) override { ::close(int(file)); }
+
+    SysCode Rename(const Folder& at, const QByteArray& from, const QByteArray& to,
+                   bool replace) override {
+        const int folder = At(at);
+        if (replace) return Code(::renameat(folder, from.constData(), folder, to.constData()) != 0);
+        if (::renameat2(folder, from.constData(), folder, to.constData(), RENAME_NOREPLACE) == 0)
+            return 0;
+        if (Meaning(errno) != Means::Unsupported) return Code(true);
+        // A file system without the flag: a second name only where none is, then the first goes.
+        if (::linkat(folder, from.constData(), folder, to.constData(), 0) != 0) return Code(true);
+        ::unlinkat(folder, from.constData(), 0);
+        return 0;
+    }
+
+    SysCode Exchange(const Folder& at, const QByteArray& one, const QByteArray& other) override {
+        return Code(::renameat2(At(at), one.constData(), At(at), other.constData(),
+                                RENAME_EXCHANGE) != 0);
+    }
+
+    SysCode Remove(const Folder& at, const QByteArray& name) override {
+        return Code(::unlinkat(At(at), name.constData(), 0) != 0);
+    }
+
+    SysCode SyncFolder(const Folder& at) override { return Code(::fsync(At(at)) != 0); }
+
+    FileRead Read(const Folder& at, const QByteArray& name, qsizetype maxBytes) override {
+        const auto unreadable = [](FileError error) {
+            return FileRead{FileRead::Status::Unreadable, {}, std::move(error)};
+        };
+        // Non-blocking, so that a pipe at the name cannot hold the program; what it is, is
+        // then checked on what was opened, not on the name.
+        const Fd file(::openat(At(at), name.constData(),
+                               O_RDONLY | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW | O_CLOEXEC));
         if (file.get() < 0) {
-            if (errno == ELOOP || errno == ENXIO || errno == EISDIR)
-                return {.status = LockTry::Status::NotAFile};
-            if (errno == EACCES && entry.kind == Entry::Kind::Regular)
-                return {.status = LockTry::Status::OtherAccount};
-            return {.status = LockTry::Status::NotCreated, .error = SystemError(errno)};
+            if (errno == ENOENT) return {};
+            // A link, or a socket, which cannot be opened as a file at all.
+            if (errno == ELOOP || errno == ENXIO) return unreadable({FileError::Kind::NotRegular, {}});
+            return unreadable(SystemError(errno));
         }
-        struct stat opened, named;
-        if (::fstat(file.get(), &opened) != 0)
-            return {.status = LockTry::Status::NotCreated, .error = SystemError(errno)};
-        if (!S_ISREG(opened.st_mode)) return {.status = LockTry::Status::NotAFile};
-        if (opened.st_uid != ::geteuid()) return {.status = LockTry::Status::OtherAccount};
-        QByteArray content(MaxLockLength, '\0');
-        const ssize_t got = ::pread(file.get(), content.data(), size_t(content.size()), 0);
-        content.truncate(got > 0 ? got : 0);
+        struct stat info;
+        if (::fstat(file.get(), &info) != 0) return unreadable(SystemError(errno));
+        if (S_ISDIR(info.st_mode)) return unreadable({FileError::Kind::Folder, {}});
+        if (!S_ISREG(info.st_mode)) return unreadable({FileError::Kind::NotRegular, {}});
 
-        // An open file description's lock: the kernel's answer to whether a holder lives, in
-        // any pid namespace, and freed the moment the holder ends.
+        QByteArray bytes(maxBytes + 1, Qt::Uninitialized);
+        qsizetype got = 0;
+        while (got < bytes.size()) {
+            const ssize_t n = ::read(file.get(), bytes.data() + got, size_t(bytes.size() - got));
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) return unreadable(SystemError(errno));
+            if (n == 0) break;
+            got += n;
+        }
+        bytes.truncate(got);
+        return {FileRead::Status::Loaded, bytes, {}, quint64(info.st_nlink)};
+    }
+
+    Entry Look(const Folder& at, const QByteArray& name) override {
+        struct stat info;
+        if (::fstatat(At(at), name.constData(), &info, AT_SYMLINK_NOFOLLOW) != 0) return {};
+        const Entry::Kind kind = S_ISREG(info.st_mode)   ? Entry::Kind::Regular
+                                 : S_ISDIR(info.st_mode) ? Entry::Kind::Folder
+                                 : S_ISLNK(info.st_mode) ? Entry::Kind::Link
+                                                         : Entry::Kind::Other;
+        return {kind, info.st_uid == ::geteuid(), !(info.st_mode & S_IWUSR), quint64(info.st_nlink)};
+    }
+
+    QList<QByteArray> Names(const Folder& at) override {
+        QList<QByteArray> names;
+        const int fd = ::openat(At(at), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd < 0) return names;
+        DIR* dir = ::fdopendir(fd);
+        if (!dir) {
+            ::close(fd);
+            return names;
+        }
+        while (const dirent* entry = ::readdir(dir))
+            names.append(QByteArray(entry->d_name));
+        ::closedir(dir);
+        return names;
+    }
+
+    SysCode OpenLock(const Folder& at, const QByteArray& name, Handle* file) override {
+        const int fd = ::openat(At(at), name.constData(),
+                                O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        *file = fd;
+        if (fd < 0) return Code(true);
+        struct stat info;
+        if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) return 0;
+        ::close(fd);
+        return ENXIO;
+    }
+
+    // Whoever holds a lock on a file, opening it takes none.
+    SysCode OpenShared(const Folder&, const QByteArray&) override { return 0; }
+
+    SysCode HoldLock(Handle file) override {
         struct flock whole = {};
         whole.l_type = F_WRLCK;
         whole.l_whence = SEEK_SET;
-        bool kernel = true;
-        if (::fcntl(file.get(), F_OFD_SETLK, &whole) != 0) {
-            if (errno == EAGAIN || errno == EACCES)
-                return {.status = LockTry::Status::Busy, .content = content};
-            kernel = false;
-        }
-        // The holder before may have removed the name between the open and the lock.
-        if (::fstatat(folder, name.constData(), &named, AT_SYMLINK_NOFOLLOW) != 0 ||
-            !SameFile(opened, named))
-            continue;
-        return {.status = LockTry::Status::Held,
-                .content = content,
-                .lock = std::make_unique<HeldLock>(std::make_unique<HeldLock::State>(
-                    HeldLock::State{std::move(file), *this, name, kernel}))};
+        if (::fcntl(int(file), F_OFD_SETLK, &whole) == 0) return 0;
+        return errno == EACCES ? EAGAIN : Code(true);
     }
-    return {.status = LockTry::Status::NotCreated, .error = SystemError(EAGAIN)};
-}
 
-HeldLock::HeldLock(std::unique_ptr<State> state) : state(std::move(state)) {}
+    SysCode ReadAll(Handle file, qsizetype maxBytes, QByteArray* bytes) override {
+        bytes->resize(maxBytes);
+        const ssize_t got = ::pread(int(file), bytes->data(), size_t(maxBytes), 0);
+        bytes->truncate(got > 0 ? got : 0);
+        return Code(got < 0);
+    }
 
-HeldLock::~HeldLock() = default;
+    SysCode Rewrite(Handle file, const QByteArray& bytes) override {
+        if (::ftruncate(int(file), 0) != 0) return Code(true);
+        return Code(::pwrite(int(file), bytes.constData(), size_t(bytes.size()), 0) != bytes.size());
+    }
 
-bool HeldLock::Kernel() const {
-    return state->kernel;
-}
+    SysCode Leads(const Folder& at, const QByteArray& name, Handle file) override {
+        struct stat held, named;
+        if (::fstat(int(file), &held) != 0 ||
+            ::fstatat(At(at), name.constData(), &named, AT_SYMLINK_NOFOLLOW) != 0)
+            return Code(true);
+        return SameFile(held, named) ? 0 : ENOENT;
+    }
 
-bool HeldLock::Write(const QByteArray& content) const {
-    const int fd = state->fd.get();
-    return ::ftruncate(fd, 0) == 0 &&
-           ::pwrite(fd, content.constData(), size_t(content.size()), 0) == content.size();
-}
+    SysCode MakeWritable(const Folder& at, const QByteArray& name) override {
+        struct stat info;
+        if (::fstatat(At(at), name.constData(), &info, AT_SYMLINK_NOFOLLOW) != 0) return Code(true);
+        return Code(::fchmodat(At(at), name.constData(), (info.st_mode & 07777) | S_IRUSR | S_IWUSR,
+                               0) != 0);
+    }
 
-void HeldLock::Release() {
-    if (state->fd.get() < 0) return;
     // Held open until here, so its inode cannot have gone to another copy's lock meanwhile.
-    struct stat held, named;
-    const int folder = state->folder.handle->fd.get();
-    if (::fstat(state->fd.get(), &held) == 0 &&
-        ::fstatat(folder, state->name.constData(), &named, AT_SYMLINK_NOFOLLOW) == 0 &&
-        SameFile(held, named))
-        ::unlinkat(folder, state->name.constData(), 0);
-    state->fd = Fd();
-}
+    void RemoveHeld(const Folder& at, const QByteArray& name, Handle file) override {
+        if (Leads(at, name, file) == 0) ::unlinkat(At(at), name.constData(), 0);
+        ::close(int(file));
+    }
 
-Entry Folder::Look(const QByteArray& name) const {
-    struct stat info;
-    if (::fstatat(handle->fd.get(), name.constData(), &info, AT_SYMLINK_NOFOLLOW) != 0) return {};
-    const Entry::Kind kind = S_ISREG(info.st_mode)   ? Entry::Kind::Regular
-                             : S_ISDIR(info.st_mode) ? Entry::Kind::Folder
-                             : S_ISLNK(info.st_mode) ? Entry::Kind::Link
-                                                     : Entry::Kind::Other;
-    return {kind, info.st_uid == ::geteuid()};
-}
-
-void Folder::RemoveStaleTemporaries(const QList<QByteArray>& names) const {
-    for (const QByteArray& entry : Names()) {
-        for (const QByteArray& name : names) {
-            if (!IsTemporaryOf(entry, name)) continue;
-            const Entry what = Look(entry);
-            if (what.kind == Entry::Kind::Regular && what.usersOwn)
-                ::unlinkat(handle->fd.get(), entry.constData(), 0);
+  private:
+    // An attribute list or value whatever its size, which may grow between the two calls.
+    template <typename Get> static QByteArray Attribute(Get get) {
+        for (int attempt = 0; attempt < 4; ++attempt) {
+            const ssize_t size = get(nullptr, 0);
+            if (size <= 0) return {};
+            QByteArray value(size, '\0');
+            const ssize_t got = get(value.data(), size_t(size));
+            if (got >= 0) return value.left(got);
+            if (errno != ERANGE) return {};
         }
+        return {};
     }
-}
-QList<QByteArray> Folder::Names() const {
-    QList<QByteArray> names;
-    const int fd = ::openat(handle->fd.get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return names;
-    DIR* dir = ::fdopendir(fd);
-    if (!dir) {
-        ::close(fd);
-        return names;
-    }
-    while (const dirent* entry = ::readdir(dir))
-        names.append(QByteArray(entry->d_name));
-    ::closedir(dir);
-    return names;
+};
+
+FileCalls& SystemCalls() {
+    static SystemFileCalls calls;
+    return calls;
 }

@@ -1,6 +1,6 @@
-#include "core/folder.h"
+#include "core/file_calls.h"
 
-#include "core/temporaries.h"
+#include "core/file_protocol.h"
 
 #include <QDir>
 
@@ -16,7 +16,7 @@
 
 namespace {
 
-QString Why(DWORD error) {
+QString SystemText(DWORD error) {
     wchar_t* text = nullptr;
     const DWORD length = ::FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
@@ -27,10 +27,6 @@ QString Why(DWORD error) {
     // The boxes end the sentence themselves.
     if (why.endsWith(QLatin1Char('.'))) why.chop(1);
     return why;
-}
-
-FileError SystemError(DWORD error) {
-    return {FileError::Kind::System, Why(error)};
 }
 
 class WinFile {
@@ -51,9 +47,12 @@ class WinFile {
     HANDLE handle;
 };
 
-// The long form of a path, with the system's separators.
+// The long form of a path, with the system's separators; a drive's root keeps its backslash
+// (\\?\E: alone is the volume, not its root folder).
 std::wstring LongPath(const QString& path) {
-    const QString native = QDir::toNativeSeparators(QDir::cleanPath(path));
+    QString native = QDir::toNativeSeparators(QDir::cleanPath(path));
+    if (native.startsWith(QLatin1String("\\\\?\\"))) return native.toStdWString();
+    if (native.size() == 2 && native.endsWith(QLatin1Char(':'))) native += QLatin1Char('\\');
     const QString longForm = native.startsWith(QLatin1String("\\\\"))
                                  ? QStringLiteral("\\\\?\\UNC\\") + native.mid(2)
                                  : QStringLiteral("\\\\?\\") + native;
@@ -115,12 +114,59 @@ bool WriteAll(HANDLE file, const QByteArray& bytes) {
     return true;
 }
 
-// Also runs as the process exits, when Qt's own helpers may be gone: only plain state here.
-unsigned long temporaries = 0;
+// Only links and junctions are followed or refused as links; other reparse points (cloud
+// placeholders, deduplicated or compressed files) are the files they stand for.
+bool IsLink(const std::wstring& at) {
+    WIN32_FIND_DATAW found;
+    const HANDLE search = ::FindFirstFileW(at.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return false;
+    ::FindClose(search);
+    return (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
+           (found.dwReserved0 == IO_REPARSE_TAG_SYMLINK ||
+            found.dwReserved0 == IO_REPARSE_TAG_MOUNT_POINT);
+}
+
+SysCode LastError() {
+    const DWORD error = ::GetLastError();
+    return error ? SysCode(error) : SysCode(ERROR_GEN_FAILURE);
+}
 
 constexpr DWORD ReplaceFlags = REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS;
 
 } // namespace
+
+Means Meaning(SysCode code) {
+    switch (code) {
+    case 0:
+        return Means::Done;
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS:
+        return Means::Exists;
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+        return Means::Missing;
+    // ReplaceFileW's two answers that leave both names as they were.
+    case ERROR_UNABLE_TO_REMOVE_REPLACED:
+    case ERROR_UNABLE_TO_MOVE_REPLACEMENT:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+        return Means::Busy;
+    case ERROR_NOT_SUPPORTED:
+    case ERROR_INVALID_FUNCTION:
+    case ERROR_INVALID_PARAMETER:
+        return Means::Unsupported;
+    case ERROR_ACCESS_DENIED:
+        return Means::Denied;
+    case ERROR_WRITE_PROTECT:
+        return Means::NoWrites;
+    default:
+        return Means::Other;
+    }
+}
+
+FileError SystemError(SysCode code) {
+    return {FileError::Kind::System, SystemText(DWORD(code))};
+}
 
 struct Folder::Handle {
     WinFile folder;
@@ -169,9 +215,7 @@ std::optional<Folder> Folder::Current(FileError*) const {
 // Windows lets only privileged accounts and developers make links.
 Folder::Place Folder::Resolve(const QByteArray& name) const {
     const std::wstring at = handle->At(name);
-    const DWORD attributes = ::GetFileAttributesW(at.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
-        return {*this, name, {}};
+    if (!IsLink(at)) return {*this, name, {}};
     const WinFile target(::CreateFileW(at.c_str(), 0,
                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                         nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
@@ -197,203 +241,239 @@ Folder::Place Folder::Resolve(const QByteArray& name) const {
     return {std::move(folder), path.mid(slash + 1).toUtf8(), {}};
 }
 
-FileRead Folder::Read(const QByteArray& name, qsizetype maxBytes) const {
-    const auto unreadable = [](FileError error) {
-        return FileRead{FileRead::Status::Unreadable, {}, std::move(error)};
-    };
-    // The name itself, never what a link there leads to; a folder opens too, to be told.
-    const WinFile file(::CreateFileW(handle->At(name).c_str(), GENERIC_READ,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_EXISTING,
-                                      FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS,
-                                      nullptr));
-    if (!file.valid()) {
-        const DWORD error = ::GetLastError();
-        if (error == ERROR_FILE_NOT_FOUND) return {};
-        return unreadable(SystemError(error));
-    }
-    BY_HANDLE_FILE_INFORMATION info;
-    if (!::GetFileInformationByHandle(file.get(), &info)) return unreadable(SystemError(::GetLastError()));
-    if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-        return unreadable({FileError::Kind::Folder, {}});
-    if ((info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) || ::GetFileType(file.get()) != FILE_TYPE_DISK)
-        return unreadable({FileError::Kind::NotRegular, {}});
 
-    QByteArray bytes(maxBytes + 1, Qt::Uninitialized);
-    qsizetype got = 0;
-    while (got < bytes.size()) {
-        DWORD n = 0;
-        if (!::ReadFile(file.get(), bytes.data() + got, DWORD(bytes.size() - got), &n, nullptr))
-            return unreadable(SystemError(::GetLastError()));
-        if (n == 0) break;
-        got += n;
+// The system's calls, one per step of the protocol; nothing here decides.
+class SystemFileCalls final : public FileCalls {
+  public:
+    static std::wstring At(const Folder& folder, const QByteArray& name) {
+        return folder.handle->At(name);
     }
-    bytes.truncate(got);
-    return {FileRead::Status::Loaded, bytes, {}, quint64(info.nNumberOfLinks)};
-}
+    static HANDLE Of(Handle file) { return reinterpret_cast<HANDLE>(file); }
 
-FileWrite Folder::Replace(const QByteArray& name, const QByteArray& bytes,
-                          const Replacing& replacing) const {
-    const auto failed = [](DWORD error) { return FileWrite{FileWrite::Status::Failed, SystemError(error)}; };
-    const std::wstring at = handle->At(name);
-    // A new file beside the old one, which takes the old one's name only once it is whole and
-    // flushed to the disk.
-    OwnerOnly ownerOnly;
-    QByteArray temp;
-    WinFile file;
-    for (int attempt = 0; !file.valid() && attempt < 100; ++attempt) {
-        temp = TemporaryName(name, qint64(::GetCurrentProcessId()), ++temporaries);
-        file = WinFile(::CreateFileW(handle->At(temp).c_str(), GENERIC_WRITE, 0, ownerOnly.get(),
-                                      CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file.valid() && ::GetLastError() != ERROR_FILE_EXISTS) break;
+    SysCode Create(const Folder& at, const QByteArray& name, Handle* file) override {
+        OwnerOnly ownerOnly;
+        const HANDLE made = ::CreateFileW(At(at, name).c_str(), GENERIC_WRITE, 0, ownerOnly.get(),
+                                          CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        *file = made == INVALID_HANDLE_VALUE ? NoHandle : reinterpret_cast<Handle>(made);
+        return made == INVALID_HANDLE_VALUE ? LastError() : 0;
     }
-    if (!file.valid()) return failed(::GetLastError());
-    const std::wstring temporary = handle->At(temp);
-    const auto abandon = [&temporary](FileWrite result) {
-        ::DeleteFileW(temporary.c_str());
-        return result;
-    };
-    if (!WriteAll(file.get(), bytes) || !::FlushFileBuffers(file.get()))
-        return abandon(failed(::GetLastError()));
-    file = WinFile();
 
-    // Another writer may hold the file, or be between the two renames of a replace of its
-    // own, for a moment: such a refusal is tried again, and the name looked at anew.
-    const auto passing = [](DWORD error) {
-        return error == ERROR_FILE_NOT_FOUND || error == ERROR_SHARING_VIOLATION ||
-               error == ERROR_LOCK_VIOLATION || error == ERROR_ACCESS_DENIED ||
-               error == ERROR_ALREADY_EXISTS || error == ERROR_UNABLE_TO_REMOVE_REPLACED ||
-               error == ERROR_UNABLE_TO_MOVE_REPLACEMENT;
-    };
-    const QByteArray asideName = TemporaryName(name, qint64(::GetCurrentProcessId()), ++temporaries);
-    const std::wstring aside = handle->At(asideName);
-    for (int attempt = 0;; ++attempt) {
-        if (attempt > 0) ::Sleep(10);
-        const bool last = attempt == 50;
-        const DWORD before = ::GetFileAttributesW(at.c_str());
-        if (before != INVALID_FILE_ATTRIBUTES && (before & FILE_ATTRIBUTE_DIRECTORY))
-            return abandon({replacing.anything ? FileWrite::Status::Failed : FileWrite::Status::Unchecked,
-                            {FileError::Kind::Folder, {}}});
-        bool done;
-        if (before == INVALID_FILE_ATTRIBUTES) {
-            // Nothing at the name: it takes the new file unless one came meanwhile.
-            done = ::MoveFileExW(temporary.c_str(), at.c_str(), MOVEFILE_WRITE_THROUGH);
-        } else if (replacing.anything) {
-            // ReplaceFileW keeps the old file's attributes and permissions on the new one.
-            done = ::ReplaceFileW(at.c_str(), temporary.c_str(), nullptr, ReplaceFlags, nullptr,
-                                  nullptr);
-        } else {
-            // The old file goes aside as the new one takes its name, in one call; what went
-            // aside is then judged, and put back if it was not the file as known.
-            done = ::ReplaceFileW(at.c_str(), temporary.c_str(), aside.c_str(), ReplaceFlags,
-                                  nullptr, nullptr);
-            if (done) {
-                const FileWrite judged = FileWrite::Judge(
-                    Read(asideName, replacing.was ? replacing.was->size() : 0), replacing);
-                if (judged.status == FileWrite::Status::Written) {
-                    ::DeleteFileW(aside.c_str());
-                } else {
-                    ::ReplaceFileW(at.c_str(), aside.c_str(), nullptr, ReplaceFlags, nullptr, nullptr);
-                }
-                return judged;
-            }
-            // The old file went aside, the new one could not follow: the old one goes back.
-            const DWORD error = ::GetLastError();
-            if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2)
-                ::MoveFileExW(aside.c_str(), at.c_str(), MOVEFILE_WRITE_THROUGH);
-            ::SetLastError(error);
+    // ReplaceFileW gives the new file the old one's attributes and permissions.
+    SysCode CopyAttributes(const Folder&, const QByteArray&, Handle) override { return 0; }
+
+    SysCode Write(Handle file, const QByteArray& bytes) override {
+        return WriteAll(Of(file), bytes) ? 0 : LastError();
+    }
+
+    SysCode Sync(Handle file) override { return ::FlushFileBuffers(Of(file)) ? 0 : LastError(); }
+
+    void Close(Handle file) override { ::CloseHandle(Of(file)); }
+
+    SysCode Rename(const Folder& at, const QByteArray& from, const QByteArray& to,
+                   bool replace) override {
+        const std::wstring source = At(at, from), target = At(at, to);
+        if (!replace || ::GetFileAttributesW(target.c_str()) == INVALID_FILE_ATTRIBUTES)
+            return Move(source, target, replace);
+        // The old file goes to a backup name, never deleted by the call itself: where
+        // ReplaceFileW stops half-way, both files are still there to be put right.
+        const std::wstring backup = At(at, AsideName(to));
+        if (::ReplaceFileW(target.c_str(), source.c_str(), backup.c_str(), ReplaceFlags, nullptr,
+                           nullptr)) {
+            ::DeleteFileW(backup.c_str());
+            return 0;
         }
-        if (done) return {};
-        const DWORD error = ::GetLastError();
-        if (last || !passing(error)) return abandon(failed(error));
+        const SysCode code = LastError();
+        if (code != ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) return code;
+        return Finish(source, target, backup, true);
     }
-}
 
-struct HeldLock::State {
-    WinFile file;
+    // ReplaceFileW, then the old file from its backup name to the one the new file left.
+    SysCode Exchange(const Folder& at, const QByteArray& one, const QByteArray& other) override {
+        const std::wstring first = At(at, one), second = At(at, other);
+        const std::wstring backup = At(at, AsideName(other));
+        if (!::ReplaceFileW(second.c_str(), first.c_str(), backup.c_str(), ReplaceFlags, nullptr,
+                            nullptr)) {
+            const SysCode code = LastError();
+            if (code != ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) return code;
+            if (const SysCode failed = Finish(first, second, backup, false)) return failed;
+        }
+        return Move(backup, first, false);
+    }
+
+    SysCode Remove(const Folder& at, const QByteArray& name) override {
+        return ::DeleteFileW(At(at, name).c_str()) ? 0 : LastError();
+    }
+
+    // On NTFS a folder's flush commits the journal that holds its renames. Where the folder
+    // cannot be opened for it or flushed (FAT, shares), nothing more can be done.
+    SysCode SyncFolder(const Folder& at) override {
+        const WinFile folder(::CreateFileW(LongPath(at.Shown()).c_str(), GENERIC_READ | GENERIC_WRITE,
+                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
+                                            nullptr));
+        if (!folder.valid() || !::FlushFileBuffers(folder.get())) {
+            const SysCode code = LastError();
+            return code == ERROR_ACCESS_DENIED ? SysCode(ERROR_NOT_SUPPORTED) : code;
+        }
+        return 0;
+    }
+
+    FileRead Read(const Folder& at, const QByteArray& name, qsizetype maxBytes) override {
+        const auto unreadable = [](FileError error) {
+            return FileRead{FileRead::Status::Unreadable, {}, std::move(error)};
+        };
+        const std::wstring path = At(at, name);
+        // The name itself, never what a link there leads to; a folder opens too, to be told.
+        if (IsLink(path)) return unreadable({FileError::Kind::NotRegular, {}});
+        const WinFile file(::CreateFileW(path.c_str(), GENERIC_READ,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                          nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+        if (!file.valid()) {
+            const DWORD error = ::GetLastError();
+            if (error == ERROR_FILE_NOT_FOUND) return {};
+            return unreadable(SystemError(error));
+        }
+        BY_HANDLE_FILE_INFORMATION info;
+        if (!::GetFileInformationByHandle(file.get(), &info))
+            return unreadable(SystemError(::GetLastError()));
+        if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            return unreadable({FileError::Kind::Folder, {}});
+        if (::GetFileType(file.get()) != FILE_TYPE_DISK)
+            return unreadable({FileError::Kind::NotRegular, {}});
+
+        QByteArray bytes(maxBytes + 1, Qt::Uninitialized);
+        qsizetype got = 0;
+        while (got < bytes.size()) {
+            DWORD n = 0;
+            if (!::ReadFile(file.get(), bytes.data() + got, DWORD(bytes.size() - got), &n, nullptr))
+                return unreadable(SystemError(::GetLastError()));
+            if (n == 0) break;
+            got += n;
+        }
+        bytes.truncate(got);
+        return {FileRead::Status::Loaded, bytes, {}, quint64(info.nNumberOfLinks)};
+    }
+
+    // Windows keeps no owner the program could check cheaply; what is the user's is taken to
+    // be what the user can open.
+    Entry Look(const Folder& at, const QByteArray& name) override {
+        const std::wstring path = At(at, name);
+        const DWORD attributes = ::GetFileAttributesW(path.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES) return {};
+        const Entry::Kind kind = IsLink(path)                              ? Entry::Kind::Link
+                                 : (attributes & FILE_ATTRIBUTE_DIRECTORY) ? Entry::Kind::Folder
+                                                                           : Entry::Kind::Regular;
+        Entry entry{kind, true, (attributes & FILE_ATTRIBUTE_READONLY) != 0};
+        const WinFile file(::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                          nullptr, OPEN_EXISTING,
+                                          FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS,
+                                          nullptr));
+        BY_HANDLE_FILE_INFORMATION info;
+        if (file.valid() && ::GetFileInformationByHandle(file.get(), &info))
+            entry.names = info.nNumberOfLinks;
+        return entry;
+    }
+
+    QList<QByteArray> Names(const Folder& at) override {
+        QList<QByteArray> names;
+        WIN32_FIND_DATAW found;
+        const HANDLE search = ::FindFirstFileW(At(at, "*").c_str(), &found);
+        if (search == INVALID_HANDLE_VALUE) return names;
+        do
+            names.append(QString::fromWCharArray(found.cFileName).toUtf8());
+        while (::FindNextFileW(search, &found));
+        ::FindClose(search);
+        return names;
+    }
+
+    // Opened with no sharing at all: while this process lives, any other open of the file
+    // fails with a sharing violation, and Windows closes it the moment the process ends.
+    SysCode OpenLock(const Folder& at, const QByteArray& name, Handle* file) override {
+        const HANDLE opened = ::CreateFileW(At(at, name).c_str(), GENERIC_READ | GENERIC_WRITE | DELETE,
+                                            0, nullptr, OPEN_EXISTING,
+                                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT,
+                                            nullptr);
+        *file = NoHandle;
+        if (opened == INVALID_HANDLE_VALUE) return LastError();
+        if (::GetFileType(opened) != FILE_TYPE_DISK) {
+            ::CloseHandle(opened);
+            return ERROR_INVALID_NAME;
+        }
+        *file = reinterpret_cast<Handle>(opened);
+        return 0;
+    }
+
+    // A copy holds its lock with no sharing; a backup or sync tool reads with sharing.
+    SysCode OpenShared(const Folder& at, const QByteArray& name) override {
+        const WinFile opened(::CreateFileW(At(at, name).c_str(), GENERIC_READ,
+                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                            nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT,
+                                            nullptr));
+        return opened.valid() ? 0 : LastError();
+    }
+
+    // The open without sharing is the lock.
+    SysCode HoldLock(Handle) override { return 0; }
+
+    SysCode ReadAll(Handle file, qsizetype maxBytes, QByteArray* bytes) override {
+        bytes->resize(maxBytes);
+        DWORD got = 0;
+        LARGE_INTEGER start{};
+        const bool read = ::SetFilePointerEx(Of(file), start, nullptr, FILE_BEGIN) &&
+                          ::ReadFile(Of(file), bytes->data(), DWORD(maxBytes), &got, nullptr);
+        bytes->truncate(read ? got : 0);
+        return read ? 0 : LastError();
+    }
+
+    SysCode Rewrite(Handle file, const QByteArray& bytes) override {
+        LARGE_INTEGER start{};
+        return ::SetFilePointerEx(Of(file), start, nullptr, FILE_BEGIN) && ::SetEndOfFile(Of(file)) &&
+                       WriteAll(Of(file), bytes)
+                   ? 0
+                   : LastError();
+    }
+
+    // Held open without delete sharing, its name cannot go to another file.
+    SysCode Leads(const Folder&, const QByteArray&, Handle) override { return 0; }
+
+    SysCode MakeWritable(const Folder& at, const QByteArray& name) override {
+        const std::wstring path = At(at, name);
+        const DWORD attributes = ::GetFileAttributesW(path.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES) return LastError();
+        return ::SetFileAttributesW(path.c_str(), attributes & ~DWORD(FILE_ATTRIBUTE_READONLY))
+                   ? 0
+                   : LastError();
+    }
+
+    // The handle opened it with no sharing, so the file it deletes is certainly this run's.
+    void RemoveHeld(const Folder&, const QByteArray&, Handle file) override {
+        FILE_DISPOSITION_INFO dispose{TRUE};
+        ::SetFileInformationByHandle(Of(file), FileDispositionInfo, &dispose, sizeof dispose);
+        ::CloseHandle(Of(file));
+    }
+
+  private:
+    static SysCode Move(const std::wstring& from, const std::wstring& to, bool replace) {
+        const DWORD flags = MOVEFILE_WRITE_THROUGH | (replace ? MOVEFILE_REPLACE_EXISTING : 0);
+        return ::MoveFileExW(from.c_str(), to.c_str(), flags) ? 0 : LastError();
+    }
+
+    // ReplaceFileW stopped half-way: the old file is at the backup name, the new one still at
+    // its own, and nothing at the target. The new one follows; where it cannot, the old one
+    // goes back (and where even that fails, the next start keeps it from its backup name).
+    static SysCode Finish(const std::wstring& source, const std::wstring& target,
+                          const std::wstring& backup, bool dropBackup) {
+        if (const SysCode code = Move(source, target, false)) {
+            Move(backup, target, false);
+            return code;
+        }
+        if (dropBackup) ::DeleteFileW(backup.c_str());
+        return 0;
+    }
 };
 
-// Opened with no sharing at all: while this process lives, any other open of the file fails
-// with a sharing violation, and Windows closes it the moment the process ends, however.
-LockTry Folder::Lock(const QByteArray& name) const {
-    constexpr DWORD MaxLockLength = 4096;
-    const std::wstring at = handle->At(name);
-    const DWORD attributes = ::GetFileAttributesW(at.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES &&
-        (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)))
-        return {.status = LockTry::Status::NotAFile};
-    OwnerOnly ownerOnly;
-    WinFile file(::CreateFileW(at.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0,
-                                ownerOnly.get(), OPEN_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-    if (!file.valid()) {
-        const DWORD error = ::GetLastError();
-        if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION)
-            return {.status = LockTry::Status::Busy};
-        if (error == ERROR_ACCESS_DENIED && attributes != INVALID_FILE_ATTRIBUTES)
-            return {.status = LockTry::Status::OtherAccount};
-        return {.status = LockTry::Status::NotCreated, .error = SystemError(error)};
-    }
-    if (::GetFileType(file.get()) != FILE_TYPE_DISK) return {.status = LockTry::Status::NotAFile};
-    QByteArray content(MaxLockLength, '\0');
-    DWORD got = 0;
-    if (!::ReadFile(file.get(), content.data(), MaxLockLength, &got, nullptr)) got = 0;
-    content.truncate(got);
-    return {.status = LockTry::Status::Held,
-            .content = content,
-            .lock = std::make_unique<HeldLock>(std::make_unique<HeldLock::State>(
-                HeldLock::State{std::move(file)}))};
-}
-
-HeldLock::HeldLock(std::unique_ptr<State> state) : state(std::move(state)) {}
-
-HeldLock::~HeldLock() = default;
-
-bool HeldLock::Kernel() const {
-    return true;
-}
-
-bool HeldLock::Write(const QByteArray& content) const {
-    const HANDLE file = state->file.get();
-    LARGE_INTEGER start{};
-    return ::SetFilePointerEx(file, start, nullptr, FILE_BEGIN) && ::SetEndOfFile(file) &&
-           WriteAll(file, content);
-}
-
-// The handle opened it with no sharing, so the file it deletes is certainly this run's own.
-void HeldLock::Release() {
-    if (!state->file.valid()) return;
-    FILE_DISPOSITION_INFO dispose{TRUE};
-    ::SetFileInformationByHandle(state->file.get(), FileDispositionInfo, &dispose, sizeof dispose);
-    state->file = WinFile();
-}
-
-// Windows keeps no owner the program could check cheaply; what is the user's is taken to be
-// what the user can open.
-Entry Folder::Look(const QByteArray& name) const {
-    const DWORD attributes = ::GetFileAttributesW(handle->At(name).c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) return {};
-    const Entry::Kind kind = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) ? Entry::Kind::Link
-                             : (attributes & FILE_ATTRIBUTE_DIRECTORY)   ? Entry::Kind::Folder
-                                                                         : Entry::Kind::Regular;
-    return {kind, true};
-}
-
-void Folder::RemoveStaleTemporaries(const QList<QByteArray>& names) const {
-    for (const QByteArray& entry : Names())
-        for (const QByteArray& name : names)
-            if (IsTemporaryOf(entry, name) && Look(entry).kind == Entry::Kind::Regular)
-                ::DeleteFileW(handle->At(entry).c_str());
-}
-
-QList<QByteArray> Folder::Names() const {
-    QList<QByteArray> names;
-    WIN32_FIND_DATAW found;
-    const HANDLE search = ::FindFirstFileW(handle->At("*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return names;
-    do
-        names.append(QString::fromWCharArray(found.cFileName).toUtf8());
-    while (::FindNextFileW(search, &found));
-    ::FindClose(search);
-    return names;
+FileCalls& SystemCalls() {
+    static SystemFileCalls calls;
+    return calls;
 }

@@ -5,22 +5,27 @@
 #include "core/process.h"
 
 #include <QSysInfo>
-#include <algorithm>
 
 namespace {
 const QByteArray LedgerName = LedgerFileName;
 const QByteArray PlainCopyName = PlainCopyFileName;
 } // namespace
 
-std::unique_ptr<LedgerFiles> LedgerFiles::Open(const QByteArray& path, FileError* why) {
+std::unique_ptr<LedgerFiles> LedgerFiles::Open(const QByteArray& path, FileError* why,
+                                               FileCalls& calls) {
     std::optional<Folder> folder = Folder::Open(path, why);
     if (!folder) return nullptr;
-    Folder::Place ledger = folder->Resolve(LedgerName);
-    return std::unique_ptr<LedgerFiles>(new LedgerFiles(std::move(*folder), std::move(ledger)));
+    return std::unique_ptr<LedgerFiles>(new LedgerFiles(calls, std::move(*folder)));
 }
 
-LedgerFiles::LedgerFiles(Folder folder, Folder::Place ledger)
-    : folder(std::move(folder)), ledger(std::move(ledger)) {}
+LedgerFiles::LedgerFiles(FileCalls& calls, Folder folder)
+    : calls(calls), protocol(calls), folder(std::move(folder)), lockPlace(Ledger()) {}
+
+// Where the ledger's name leads now: a link's target folder is followed by its path at each
+// save, as the program's own folder is.
+Folder::Place LedgerFiles::Ledger() const {
+    return folder.Resolve(LedgerName);
+}
 
 QString LedgerFiles::FolderShown() const {
     return folder.Shown();
@@ -34,53 +39,23 @@ QString LedgerFiles::PlainCopyShown() const {
     return folder.Shown(PlainCopyName);
 }
 
-QString LedgerFiles::LockShown() const {
-    const auto [at, name] = Lock();
-    return at.Shown(name);
-}
-
 // Beside the file the ledger's name leads to, so that two folders linking to one ledger
 // share one lock; beside the name itself when it leads nowhere.
-LedgerFiles::NameIn LedgerFiles::Lock() const {
-    if (ledger.folder) return {*ledger.folder, ledger.name + LockSuffix};
-    return {folder, LedgerName + LockSuffix};
+QString LedgerFiles::LockShown() const {
+    if (lockPlace.folder) return lockPlace.folder->Shown(lockPlace.name + LockSuffix);
+    return folder.Shown(LedgerName + LockSuffix);
 }
 
-LockAttempt LedgerFiles::TakeLock() {
-    const auto [at, name] = Lock();
-    LockTry taken = at.Lock(name);
-    switch (taken.status) {
-    case LockTry::Status::Held:
-        break;
-    case LockTry::Status::Busy:
-        return {.status = LockAttempt::Status::Open};
-    case LockTry::Status::NotAFile:
-        return {.status = LockAttempt::Status::NotAFile};
-    case LockTry::Status::OtherAccount:
-        return {.status = LockAttempt::Status::OtherAccount};
-    case LockTry::Status::NotCreated:
-        return {.status = LockAttempt::Status::NotCreated, .error = taken.error};
-    }
+LockOutcome LedgerFiles::TakeLock() {
+    const Folder& at = lockPlace.folder ? *lockPlace.folder : folder;
+    const QByteArray name = (lockPlace.folder ? lockPlace.name : LedgerName) + LockSuffix;
+    FileProtocol::Locked taken =
+        protocol.Lock(at, name,
+                      QByteArray::number(ProcessId()) + "\n" + ProcessName() + "\n" +
+                          QSysInfo::machineHostName().toUtf8() + "\n");
     lock = std::move(taken.lock);
-    // The lines of whoever held it last: pid, program, host.
-    const QList<QByteArray> lines = taken.content.split('\n');
-    bool known = lines.size() >= 3;
-    const qint64 pid = known ? lines[0].toLongLong(&known) : 0;
-    const QString host = known ? QString::fromUtf8(lines[2]) : QString();
-    const bool here = known && host == QSysInfo::machineHostName();
-    // Nobody holds the kernel's lock, so its holder has ended, whatever its lines say; only
-    // another host's copy could hold it unseen, on a share that keeps no locks across hosts.
-    // Where the file system keeps no locks at all, the lines are all there is to go by.
-    if (lock->Kernel() ? !known || here
-                       : taken.content.isEmpty() || (here && !ProcessRuns(pid, lines[1]))) {
-        TakeOverLock();
-        return {.status = LockAttempt::Status::Held};
-    }
-    if (here) {
-        lock.reset();
-        return {.status = LockAttempt::Status::Open};
-    }
-    return {LockAttempt::Status::Uncheckable, pid, host, known ? lines[1] : QByteArray()};
+    lockHeld = taken.outcome.status == LockOutcome::Status::Held;
+    return taken.outcome;
 }
 
 void LedgerFiles::TakeOverLock() {
@@ -96,23 +71,24 @@ void LedgerFiles::ReleaseLock() {
 }
 
 void LedgerFiles::RemoveStaleTemporaries() const {
-    folder.RemoveStaleTemporaries({LedgerName, PlainCopyName});
+    protocol.Sweep(folder, {LedgerName, PlainCopyName});
+    const Folder::Place ledger = Ledger();
     if (ledger.folder && (!ledger.folder->SameAs(folder) || ledger.name != LedgerName))
-        ledger.folder->RemoveStaleTemporaries({ledger.name});
+        protocol.Sweep(*ledger.folder, {ledger.name});
 }
 
-QStringList LedgerFiles::KeptFiles() const {
-    QStringList kept;
-    if (!ledger.folder) return kept;
-    for (const QByteArray& name : ledger.folder->Names())
-        if (name.startsWith(ledger.name + KeptSuffix)) kept.append(ledger.folder->Shown(name));
-    kept.sort();
+QList<KeptFile> LedgerFiles::KeptFiles() const {
+    QList<KeptFile> kept = protocol.KeptBeside(folder, {LedgerName, PlainCopyName});
+    const Folder::Place ledger = Ledger();
+    if (ledger.folder && (!ledger.folder->SameAs(folder) || ledger.name != LedgerName))
+        kept += protocol.KeptBeside(*ledger.folder, {ledger.name});
     return kept;
 }
 
 FileRead LedgerFiles::LoadLedgerFile() {
+    const Folder::Place ledger = Ledger();
     if (!ledger.folder) return {FileRead::Status::Unreadable, {}, ledger.error};
-    const FileRead read = ledger.folder->Read(ledger.name, MaxLedgerFileLength);
+    const FileRead read = calls.Read(*ledger.folder, ledger.name, MaxLedgerFileLength);
     if (read.status == FileRead::Status::Missing) ledgerAsKnown = Replacing::Nothing();
     if (read.status == FileRead::Status::Loaded) ledgerAsKnown = Replacing::Only(read.bytes);
     return read;
@@ -121,18 +97,16 @@ FileRead LedgerFiles::LoadLedgerFile() {
 bool LedgerFiles::FollowFolder(FileError* why) {
     std::optional<Folder> now = folder.Current(why);
     if (!now) return false;
-    if (!now->SameAs(folder)) {
-        folder = std::move(*now);
-        ledger = folder.Resolve(LedgerName);
-    }
+    if (!now->SameAs(folder)) folder = std::move(*now);
     return true;
 }
 
 SaveResult LedgerFiles::WriteLedger(const QByteArray& bytes, const Replacing& replacing) {
     FileError why;
     if (!FollowFolder(&why)) return {FileWrite::Status::Failed, why};
+    const Folder::Place ledger = Ledger();
     if (!ledger.folder) return {FileWrite::Status::Failed, ledger.error};
-    const SaveResult written = ledger.folder->Replace(ledger.name, bytes, replacing);
+    const SaveResult written = protocol.Replace(*ledger.folder, ledger.name, bytes, replacing);
     if (written.InPlace()) ledgerAsKnown = Replacing::Only(bytes);
     return written;
 }
@@ -150,26 +124,32 @@ SaveResult LedgerFiles::SavePlainCopy(const QByteArray& bytes) {
     if (!FollowFolder(&why)) return {FileWrite::Status::Failed, why};
     const Folder::Place copy = folder.Resolve(PlainCopyName);
     if (!copy.folder) return {FileWrite::Status::Failed, copy.error};
-    return copy.folder->Replace(copy.name, bytes);
+    return protocol.Replace(*copy.folder, copy.name, bytes);
 }
 
-SaveResult LedgerFiles::SaveLedgerBeside(const QByteArray& bytes, QString* shown) {
-    FileError why;
-    if (!FollowFolder(&why)) return {FileWrite::Status::Failed, why};
-    if (!ledger.folder) return {FileWrite::Status::Failed, ledger.error};
+SaveResult LedgerFiles::SaveLedgerBeside(const QByteArray& bytes, KeptFile::Why why,
+                                         QString* shown) {
+    FileError failed;
+    if (!FollowFolder(&failed)) return {FileWrite::Status::Failed, failed};
+    const Folder::Place ledger = Ledger();
+    // Where the ledger's name leads nowhere, the kept file goes beside the name itself.
+    const Folder& at = ledger.folder ? *ledger.folder : folder;
+    const QByteArray name = ledger.folder ? ledger.name : LedgerName;
     // This run's own kept file is brought up to date; any other name is taken only where no
     // file stands, so that no kept ledger ever replaces another.
-    SaveResult written{FileWrite::Status::Changed, {}};
-    if (!kept.isEmpty()) written = ledger.folder->Replace(kept, bytes, Replacing::Only(keptBytes));
-    const QByteArray prefix = ledger.name + KeptSuffix;
-    int number = 0;
-    for (const QByteArray& name : ledger.folder->Names())
-        if (name.startsWith(prefix)) number = std::max(number, name.mid(prefix.size()).toInt());
-    while (written.status == FileWrite::Status::Changed && number < 1'000'000) {
-        kept = prefix + QByteArray::number(++number);
-        written = ledger.folder->Replace(kept, bytes, Replacing::Nothing());
+    if (!kept.isEmpty()) {
+        const SaveResult written = protocol.Replace(at, kept, bytes, Replacing::Only(keptBytes));
+        if (written.InPlace()) {
+            keptBytes = bytes;
+            *shown = at.Shown(kept);
+            return written;
+        }
     }
-    if (written.InPlace()) keptBytes = bytes;
-    *shown = ledger.folder->Shown(kept);
-    return written;
+    const FileProtocol::Kept made = protocol.Keep(at, name, bytes, why);
+    if (made.written.InPlace()) {
+        kept = made.kept;
+        keptBytes = bytes;
+        *shown = at.Shown(kept);
+    }
+    return made.written;
 }

@@ -33,10 +33,14 @@ LedgerStore::Saved LedgerStore::Save(IfChanged ifChanged) {
     Saved saved{.bytes = EncodeLedgerFile(cipher, *pin, ledger.Text())};
     saved.written = ifChanged == IfChanged::Replace ? files.ReplaceLedgerFile(saved.bytes)
                                                     : files.SaveLedgerFile(saved.bytes);
-    if (ifChanged == IfChanged::KeepBoth && (saved.written.status == FileWrite::Status::Changed ||
-                                             saved.written.status == FileWrite::Status::Unchecked)) {
+    // A quiet save keeps the run beside the ledger file whatever stopped it there.
+    if (ifChanged == IfChanged::KeepBoth && !saved.written.InPlace()) {
         saved.keptBecause = saved.written;
-        saved.written = files.SaveLedgerBeside(saved.bytes, &saved.keptAt);
+        const KeptFile::Why why = saved.written.status == FileWrite::Status::Changed ? KeptFile::Why::Changed
+                                  : saved.written.status == FileWrite::Status::Unchecked
+                                      ? KeptFile::Why::Unchecked
+                                      : KeptFile::Why::Unwritten;
+        saved.written = files.SaveLedgerBeside(saved.bytes, why, &saved.keptAt);
     }
     return saved;
 }

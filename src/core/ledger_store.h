@@ -39,7 +39,7 @@ class LedgerStore {
         bool nothingToSave = false; // not open, or empty
         SaveResult written{};
         QByteArray bytes{};       // the file's bytes, when written
-        QString keptAt{};         // where they went instead, when the ledger file had changed
+        QString keptAt{};         // where they went instead, when the ledger file could not take them
         SaveResult keptBecause{}; // what the ledger file was found to be, when keptAt
     };
     // Enciphers an open, non-empty ledger under its PIN and writes the ledger file.

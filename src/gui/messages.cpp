@@ -74,6 +74,9 @@ QString Why(const FileError& error) {
     case FileError::Kind::DanglingLink:
         return QStringLiteral("It is a link to something that is not there (a drive or share "
                               "not connected?)");
+    case FileError::Kind::ReadOnly:
+        return QStringLiteral("It is marked read-only: clear its read-only attribute and try "
+                              "again");
     case FileError::Kind::FolderGone:
         return QStringLiteral("Its folder has been deleted or moved away, and no folder has its "
                               "name now");
@@ -160,6 +163,26 @@ BoxMessage LockNotAFile(const QString& path) {
                      .arg(QDir::toNativeSeparators(path)));
 }
 
+BoxMessage LockInUse(const QString& path) {
+    return Error(QStringLiteral("The ledger's lock %1 is open in another program (a backup or a "
+                                "sync tool, perhaps), so it cannot be taken. Wait for that "
+                                "program to finish and start again.")
+                     .arg(QDir::toNativeSeparators(path)));
+}
+
+BoxMessage LockLinked(const QString& path) {
+    return Error(QStringLiteral("The ledger's lock %1 is another name (a hard link) of a file, "
+                                "which taking the lock would overwrite. Remove that name and "
+                                "start again.")
+                     .arg(QDir::toNativeSeparators(path)));
+}
+
+BoxMessage LockUnopened(const QString& path, const FileError& error) {
+    return Error(QStringLiteral("The ledger's lock %1 cannot be opened: %2. Start again in a "
+                                "moment.")
+                     .arg(QDir::toNativeSeparators(path), Why(error)));
+}
+
 BoxMessage LockedByOtherAccount(const QString& folder) {
     return Error(QStringLiteral("The ledger in %1 is open or locked by another account.")
                      .arg(QDir::toNativeSeparators(folder)));
@@ -205,17 +228,45 @@ BoxMessage LedgerHasOtherNames(const QString& path) {
             MsgStyle::Information, ErrorTitle};
 }
 
-// Ledgers that runs ended by the system kept beside a ledger file changed behind their back.
-BoxMessage KeptLedgers(const QStringList& kept, const QString& ledger) {
+BoxMessage OtherLedgerKept(const QString& ledger, const QString& kept, const FileError& error) {
+    return {QStringLiteral("The ledger was saved to %1. Another program had put a file of its own "
+                           "there, which could not be put back (%3), so it was kept as %2.")
+                .arg(QDir::toNativeSeparators(ledger), QDir::toNativeSeparators(kept), Why(error)),
+            MsgStyle::Information, ErrorTitle};
+}
+
+BoxMessage KeptLedgers(const QList<KeptFile>& kept) {
+    const auto why = [](KeptFile::Why why) {
+        switch (why) {
+        case KeptFile::Why::Changed:
+            return QStringLiteral("a run's ledger, kept because the ledger file had been changed "
+                                  "by another program");
+        case KeptFile::Why::Unchecked:
+            return QStringLiteral("a run's ledger, kept because the ledger file could not be read "
+                                  "to check it");
+        case KeptFile::Why::Unwritten:
+            return QStringLiteral("a run's ledger, kept because the ledger file could not be "
+                                  "written");
+        case KeptFile::Why::Other:
+            return QStringLiteral("another program's file, kept because a save could not put it "
+                                  "back");
+        case KeptFile::Why::Found:
+            return QStringLiteral("found after a save was cut short: an earlier ledger, or "
+                                  "another program's");
+        }
+        return QString();
+    };
     QStringList shown;
-    for (const QString& path : kept)
-        shown.append(QDir::toNativeSeparators(path));
-    const QString name = ledger.section(QLatin1Char('/'), -1);
-    return {QStringLiteral("Beside the ledger file %1, earlier runs kept their own ledgers because "
-                           "the file had been changed by another program:\n\n%2\n\nTo open "
-                           "one, move %3 aside, rename the kept file to %3 and start the program "
-                           "with the PIN that run had.")
-                .arg(QDir::toNativeSeparators(ledger), shown.join(QLatin1Char('\n')), name),
+    for (const KeptFile& file : kept.first(qMin(kept.size(), MaxKeptShown)))
+        shown.append(QStringLiteral("%1\n%2. To open it, rename it to %3 in %4.")
+                         .arg(QDir::toNativeSeparators(file.path), why(file.why),
+                              QString::fromUtf8(file.name), QDir::toNativeSeparators(file.folder)));
+    if (kept.size() > MaxKeptShown)
+        shown.append(QStringLiteral("and %1 more.").arg(kept.size() - MaxKeptShown));
+    return {QStringLiteral("Ledgers were kept beside the program's files:\n\n%1\n\nBefore "
+                           "renaming one, move the file it takes the name of aside; then start "
+                           "the program with the PIN that ledger had.")
+                .arg(shown.join(QStringLiteral("\n\n"))),
             MsgStyle::Information, ErrorTitle};
 }
 } // namespace Box

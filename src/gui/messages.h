@@ -4,6 +4,7 @@
 #pragma once
 
 #include "core/file_error.h"
+#include "core/file_protocol.h"
 #include "gui/runtime.h"
 
 #include <QString>
@@ -82,6 +83,10 @@ BoxMessage AlreadyOpen(const QString& folder);
 BoxMessage UncheckableLock(const QString& folder, const QString& host, qint64 pid);
 
 BoxMessage LockNotAFile(const QString& path);
+// Another program (a backup, a sync tool) has the lock open; it ended no copy of ours.
+BoxMessage LockInUse(const QString& path);
+BoxMessage LockLinked(const QString& path);
+BoxMessage LockUnopened(const QString& path, const FileError& error);
 BoxMessage LockedByOtherAccount(const QString& folder);
 BoxMessage ProgramFolderUnknown();
 BoxMessage ProgramFolderUnopened(const QString& folder, const FileError& error);
@@ -94,7 +99,11 @@ BoxMessage LedgerUncheckable(const QString& path, const FileError& error);
 
 BoxMessage LedgerNotDurable(const QString& path, const FileError& error);
 BoxMessage LedgerHasOtherNames(const QString& path);
+// Saved, but another program's file that had taken the ledger's name could not be put back.
+BoxMessage OtherLedgerKept(const QString& ledger, const QString& kept, const FileError& error);
 
-// Ledgers that runs ended by the system kept beside a ledger file changed behind their back.
-BoxMessage KeptLedgers(const QStringList& kept, const QString& ledger);
+// Ledgers kept beside the program's files, each with why and how to open it; at most
+// MaxKeptShown of them by name.
+inline constexpr qsizetype MaxKeptShown = 8;
+BoxMessage KeptLedgers(const QList<KeptFile>& kept);
 } // namespace Box

@@ -336,8 +336,8 @@ TEST_F(FullRunTest, TheLedgersPlaceIsHeldForTheRun) {
     ASSERT_TRUE(QFile::link(LedgerFilePath(moved), LedgerFilePath(second)));
     const auto one = OpenFiles(moved);
     const auto other = OpenFiles(second);
-    ASSERT_EQ(TakeLedgerLock(*one), LockOutcome::Held);
-    EXPECT_EQ(TakeLedgerLock(*other), LockOutcome::Refused);
+    ASSERT_EQ(TakeLedgerLock(*one).status, LockOutcome::Status::Held);
+    EXPECT_EQ(TakeLedgerLock(*other).status, LockOutcome::Status::Open);
     ASSERT_EQ(rt.boxes.size(), 1u);
     EXPECT_EQ(rt.boxes[0], Box::AlreadyOpen(second));
     one->ReleaseLock();
@@ -380,7 +380,8 @@ TEST_F(FullRunTest, TheLedgersPlaceIsHeldForTheRun) {
     rt.boxes.clear();
     ASSERT_NE(Start("1234", moved), nullptr);
     ASSERT_EQ(rt.boxes.size(), 2u);
-    EXPECT_EQ(rt.boxes[0], Box::KeptLedgers({QDir(moved).filePath(kept[0])}, LedgerFilePath(moved)));
+    EXPECT_EQ(rt.boxes[0], Box::KeptLedgers({{KeptFile::Why::Changed, QDir(moved).filePath(kept[0]),
+                                             moved, LedgerFileName}}));
     EXPECT_EQ(rt.boxes[1], Box::LedgerHasOtherNames(LedgerFilePath(moved)));
 }
 

@@ -71,7 +71,7 @@ TEST_F(LedgerLockTest, AHeldLockIsRefusedAndOneNobodyHoldsIsTakenOverWithoutAWor
     for (const auto& lock : abandoned) {
         Plant(lock.content);
         rt.boxes.clear();
-        EXPECT_EQ(Take(), LockOutcome::Held) << lock.what;
+        EXPECT_EQ(Take().status, LockOutcome::Status::Held) << lock.what;
         EXPECT_TRUE(rt.boxes.empty()) << lock.what;
         EXPECT_TRUE(HeldLockReads(ours + "\n")) << lock.what;
         files->ReleaseLock();
@@ -80,28 +80,28 @@ TEST_F(LedgerLockTest, AHeldLockIsRefusedAndOneNobodyHoldsIsTakenOverWithoutAWor
 
     // A copy in this process, another process, and one killed outright.
     const auto live = OpenFiles(folder.path());
-    ASSERT_EQ(live->TakeLock().status, LockAttempt::Status::Held);
-    EXPECT_EQ(Take(), LockOutcome::Refused);
+    ASSERT_EQ(live->TakeLock().status, LockOutcome::Status::Held);
+    EXPECT_EQ(Take().status, LockOutcome::Status::Open);
     ASSERT_EQ(rt.boxes.size(), 1u);
     EXPECT_EQ(rt.boxes[0], Box::AlreadyOpen(folder.path()));
     live->ReleaseLock();
 #ifdef STORAGE_CHILD
     QProcess copy;
     ASSERT_TRUE(StartCopy(copy).startsWith("held")) << qPrintable(copy.errorString());
-    EXPECT_EQ(Take(), LockOutcome::Refused);
+    EXPECT_EQ(Take().status, LockOutcome::Status::Open);
     copy.kill();
     ASSERT_TRUE(copy.waitForFinished(kWaitMs));
     EXPECT_TRUE(QFile::exists(Path())) << "a killed copy leaves its lock";
 #endif
     rt.boxes.clear();
-    EXPECT_EQ(Take(), LockOutcome::Held);
+    EXPECT_EQ(Take().status, LockOutcome::Status::Held);
     EXPECT_TRUE(rt.boxes.empty());
 
 #ifndef _WIN32 // where a held lock cannot be removed behind the holder's back at all
     // Ours removed behind our back and taken by another copy: our end leaves theirs.
     ASSERT_TRUE(QFile::remove(Path()));
     const auto other = OpenFiles(folder.path());
-    ASSERT_EQ(other->TakeLock().status, LockAttempt::Status::Held);
+    ASSERT_EQ(other->TakeLock().status, LockOutcome::Status::Held);
     const QByteArray theirs = OnDisk();
     files->ReleaseLock();
     EXPECT_EQ(OnDisk(), theirs);
@@ -121,7 +121,7 @@ TEST_F(LedgerLockTest, CopiesWithTheSamePidInTheirOwnNamespacesAreToldApart) {
     second.closeWriteChannel();
     ASSERT_TRUE(first.waitForFinished(kWaitMs));
     ASSERT_TRUE(second.waitForFinished(kWaitMs));
-    EXPECT_EQ(Take(), LockOutcome::Held);
+    EXPECT_EQ(Take().status, LockOutcome::Status::Held);
 }
 #endif
 
@@ -131,15 +131,15 @@ TEST_F(LedgerLockTest, AnotherHostsLockAsksAndYesTakesIt) {
         Plant(lock);
         rt.boxes.clear();
         rt.answers.assign(1, answer);
-        const LockOutcome outcome = Take();
+        const LockOutcome::Status outcome = Take().status;
         ASSERT_EQ(rt.boxes.size(), 1u);
         EXPECT_EQ(rt.boxes[0], Box::UncheckableLock(folder.path(), "elsewhere.example", 4242));
         if (answer == MsgAnswer::No) {
-            EXPECT_EQ(outcome, LockOutcome::Declined);
+            EXPECT_EQ(outcome, LockOutcome::Status::Declined);
             files.reset();
             EXPECT_EQ(OnDisk(), lock) << "No touches nothing";
         } else {
-            EXPECT_EQ(outcome, LockOutcome::Held);
+            EXPECT_EQ(outcome, LockOutcome::Status::Held);
             EXPECT_TRUE(HeldLockReads(QByteArray::number(QCoreApplication::applicationPid())));
             files->ReleaseLock();
             EXPECT_FALSE(QFile::exists(Path()));
@@ -169,7 +169,7 @@ TEST_F(LedgerLockTest, WhatIsNotALockOfOursIsToldAtOnceAndLeftAsItIs) {
         rt.boxes.clear();
         QElapsedTimer timer;
         timer.start();
-        EXPECT_EQ(Take(), LockOutcome::Refused) << thing.what;
+        EXPECT_EQ(Take().status, LockOutcome::Status::NotAFile) << thing.what;
         EXPECT_LT(timer.elapsed(), 1000) << thing.what;
         ASSERT_EQ(rt.boxes.size(), 1u) << thing.what;
         EXPECT_EQ(rt.boxes[0].style, MsgStyle::Critical) << thing.what;

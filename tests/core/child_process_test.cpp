@@ -133,7 +133,7 @@ TEST(ProcessFacts, AProgramWithALongNameIsSeenRunning) {
 
 // Another account's copy holds the ledger: its lock is live, not one left behind to remove.
 TEST_F(NoRights, AnotherAccountsLockIsToldAsSuch) {
-    ASSERT_EQ(OpenFiles(folder_.path())->TakeLock().status, LockAttempt::Status::Held);
+    ASSERT_EQ(OpenFiles(folder_.path())->TakeLock().status, LockOutcome::Status::Held);
     const QStringList out = AsNobody("lock", folder_.path());
     if (out.isEmpty()) GTEST_SKIP() << "cannot drop root's rights here";
     EXPECT_EQ(out[0], "other account");

@@ -97,13 +97,18 @@ TEST(LedgerFile, KeptLedgersNeverReplaceAnother) {
     ASSERT_TRUE(WriteBytes(earlier, "an earlier run's"));
     const auto run = OpenFiles(folder.path()), other = OpenFiles(folder.path());
     QString kept, otherKept;
-    ASSERT_TRUE(run->SaveLedgerBeside("first", &kept).InPlace());
-    ASSERT_TRUE(other->SaveLedgerBeside("other", &otherKept).InPlace());
-    ASSERT_TRUE(run->SaveLedgerBeside("later", &kept).InPlace()) << "a run's own is brought up to date";
+    ASSERT_TRUE(run->SaveLedgerBeside("first", KeptFile::Why::Changed, &kept).InPlace());
+    ASSERT_TRUE(other->SaveLedgerBeside("other", KeptFile::Why::Unwritten, &otherKept).InPlace());
+    ASSERT_TRUE(run->SaveLedgerBeside("later", KeptFile::Why::Changed, &kept).InPlace())
+        << "a run's own is brought up to date";
     EXPECT_EQ(ReadBytes(earlier), "an earlier run's");
     EXPECT_EQ(ReadBytes(kept), "later");
     EXPECT_EQ(ReadBytes(otherKept), "other");
-    EXPECT_EQ(run->KeptFiles(), (QStringList{earlier, kept, otherKept}));
+    QStringList listed;
+    for (const KeptFile& file : run->KeptFiles())
+        listed.append(file.path);
+    EXPECT_EQ(listed, (QStringList{earlier, kept, otherKept}));
+    EXPECT_TRUE(otherKept.endsWith(".kept-3.unwritten")) << qPrintable(otherKept);
 }
 
 // The unlock check reads the line end too, so a load must return exactly what was saved.

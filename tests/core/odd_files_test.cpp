@@ -102,7 +102,7 @@ TEST(OddFiles, TheUsersOwnTemporariesAreRemovedAndNothingElse) {
         ASSERT_EQ(::chown(QFile::encodeName(at(".QcUcV3.1.Txt.6.6")), nobody->pw_uid, 0), 0);
     }
     const auto files = OpenFiles(folder.path());
-    ASSERT_EQ(files->TakeLock().status, LockAttempt::Status::Held);
+    ASSERT_EQ(files->TakeLock().status, LockOutcome::Status::Held);
     files->RemoveStaleTemporaries();
     for (const QString& name : ours)
         EXPECT_FALSE(QFile::exists(folder.filePath(name))) << qPrintable(name);

@@ -64,7 +64,8 @@ int AsNobody(const QString& operation, const QString& folder) {
     if (!files) {
         std::printf("unreadable\nthe folder cannot be opened\n");
     } else if (operation == QLatin1String("lock")) {
-        static const char* const says[] = {"held", "open", "uncheckable", "other account", "not a file", "not created"};
+        static const char* const says[] = {"held",   "open",    "in use",   "uncheckable", "other account",
+                                           "not a file", "linked", "unopened", "not created"};
         std::printf("%s\n", says[int(files->TakeLock().status)]);
     } else if (operation == QLatin1String("load")) {
         const FileRead result = files->LoadLedgerFile();
@@ -90,7 +91,7 @@ int HoldLock(const QString& folder, bool ownPids) {
         }
     }
     const std::unique_ptr<LedgerFiles> files = OpenFiles(folder);
-    const bool held = files->TakeLock().status == LockAttempt::Status::Held;
+    const bool held = files->TakeLock().status == LockOutcome::Status::Held;
     std::printf("%s %d\n", held ? "held" : "open", int(::getpid()));
     std::fflush(stdout);
     char byte;
