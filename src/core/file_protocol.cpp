@@ -295,7 +295,8 @@ FileProtocol::Locked FileProtocol::Lock(const Folder& at, const QByteArray& name
             const SysCode code = calls.Rename(at, made.name, name, false);
             if (code) calls.Remove(at, made.name);
             last = code;
-            if (Meaning(code) == Means::Exists) continue; // another copy's, made meanwhile
+            // Another copy's, made meanwhile; or ours swept by a copy that holds it already.
+            if (Meaning(code) == Means::Exists || Meaning(code) == Means::Missing) continue;
             if (code) return outcome(LockOutcome::Status::NotCreated, SystemError(code));
             created = true;
             entry = {Entry::Kind::Regular, true};

@@ -75,6 +75,7 @@ void LedgerFiles::RemoveStaleTemporaries() const {
     const Folder::Place ledger = Ledger();
     if (ledger.folder && (!ledger.folder->SameAs(folder) || ledger.name != LedgerName))
         protocol.Sweep(*ledger.folder, {ledger.name});
+    if (lockPlace.folder) protocol.Sweep(*lockPlace.folder, {lockPlace.name + LockSuffix});
 }
 
 QList<KeptFile> LedgerFiles::KeptFiles() const {
@@ -89,8 +90,9 @@ FileRead LedgerFiles::LoadLedgerFile() {
     const Folder::Place ledger = Ledger();
     if (!ledger.folder) return {FileRead::Status::Unreadable, {}, ledger.error};
     const FileRead read = calls.Read(*ledger.folder, ledger.name, MaxLedgerFileLength);
-    if (read.status == FileRead::Status::Missing) ledgerAsKnown = Replacing::Nothing();
-    if (read.status == FileRead::Status::Loaded) ledgerAsKnown = Replacing::Only(read.bytes);
+    // A file that could not be read is never replaced unseen either.
+    ledgerAsKnown = read.status == FileRead::Status::Loaded ? Replacing::Only(read.bytes)
+                                                            : Replacing::Nothing();
     return read;
 }
 

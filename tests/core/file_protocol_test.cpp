@@ -1,0 +1,372 @@
+// Every call the save and lock protocol makes, failed in turn with each error a file system
+// gives, and the run stopped right after each; then the next start on what is left. Whatever
+// happens, no ledger is lost, nothing of ours is left lying about, and no failure is silent.
+#include "core/file_names.h"
+#include "core/ledger_files.h"
+#include "support/file_helpers.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <functional>
+#include <gtest/gtest.h>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <cerrno>
+#endif
+
+namespace {
+
+#ifdef _WIN32
+const SysCode kErrors[] = {ERROR_IO_DEVICE,     ERROR_DISK_FULL,      ERROR_HANDLE_DISK_FULL,
+                           ERROR_WRITE_PROTECT, ERROR_ACCESS_DENIED,  ERROR_INVALID_PARAMETER,
+                           ERROR_NOT_SUPPORTED, ERROR_SHARING_VIOLATION};
+#else
+const SysCode kErrors[] = {EIO, ENOSPC, EDQUOT, EROFS, EPERM, EINVAL, ENOTSUP};
+#endif
+
+// The system's calls, with one of them failed, or every one after a point not made at all,
+// as when the process is killed there.
+class FaultyCalls final : public FileCalls {
+  public:
+    int made = 0;       // calls so far
+    int failing = -1;   // the call that fails, with `error`
+    SysCode error = 0;
+    int lastMade = -1;  // the call after which the run is stopped
+    std::function<void(const char* call)> after; // runs after each call made
+    QByteArray failed;  // the name of the call that failed
+    int failedBefore = 0; // how many calls of that name came before it
+    QList<QByteArray> names; // of every call made
+    bool kernelLocks = true;
+
+    SysCode Create(const Folder& at, const QByteArray& name, Handle* file) override {
+        *file = NoHandle;
+        return Step("Create", [&] { return real.Create(at, name, file); });
+    }
+    SysCode CopyAttributes(const Folder& at, const QByteArray& from, Handle file) override {
+        return Step("CopyAttributes", [&] { return real.CopyAttributes(at, from, file); });
+    }
+    SysCode Write(Handle file, const QByteArray& bytes) override {
+        return Step("Write", [&] { return real.Write(file, bytes); });
+    }
+    SysCode Sync(Handle file) override {
+        return Step("Sync", [&] { return real.Sync(file); });
+    }
+    void Close(Handle file) override { real.Close(file); } // as the system does for the dead
+    SysCode Rename(const Folder& at, const QByteArray& from, const QByteArray& to,
+                   bool replace) override {
+        return Step("Rename", [&] { return real.Rename(at, from, to, replace); });
+    }
+    SysCode Exchange(const Folder& at, const QByteArray& one, const QByteArray& other) override {
+        return Step("Exchange", [&] { return real.Exchange(at, one, other); });
+    }
+    SysCode Remove(const Folder& at, const QByteArray& name) override {
+        return Step("Remove", [&] { return real.Remove(at, name); });
+    }
+    SysCode SyncFolder(const Folder& at) override {
+        return Step("SyncFolder", [&] { return real.SyncFolder(at); });
+    }
+    FileRead Read(const Folder& at, const QByteArray& name, qsizetype maxBytes) override {
+        FileRead read{FileRead::Status::Unreadable, {}, SystemError(error)};
+        Step("Read", [&] {
+            read = real.Read(at, name, maxBytes);
+            return SysCode(0);
+        });
+        return read;
+    }
+    Entry Look(const Folder& at, const QByteArray& name) override {
+        Entry entry;
+        Step("Look", [&] {
+            entry = real.Look(at, name);
+            return SysCode(0);
+        });
+        return entry;
+    }
+    QList<QByteArray> Names(const Folder& at) override {
+        QList<QByteArray> names;
+        Step("Names", [&] {
+            names = real.Names(at);
+            return SysCode(0);
+        });
+        return names;
+    }
+    SysCode OpenLock(const Folder& at, const QByteArray& name, Handle* file) override {
+        *file = NoHandle;
+        return Step("OpenLock", [&] { return real.OpenLock(at, name, file); });
+    }
+    SysCode OpenShared(const Folder& at, const QByteArray& name) override {
+        return Step("OpenShared", [&] { return real.OpenShared(at, name); });
+    }
+    SysCode HoldLock(Handle file) override {
+        return Step("HoldLock", [&] { return kernelLocks ? real.HoldLock(file) : kErrors[6]; });
+    }
+    SysCode ReadAll(Handle file, qsizetype maxBytes, QByteArray* bytes) override {
+        return Step("ReadAll", [&] { return real.ReadAll(file, maxBytes, bytes); });
+    }
+    SysCode Rewrite(Handle file, const QByteArray& bytes) override {
+        return Step("Rewrite", [&] { return real.Rewrite(file, bytes); });
+    }
+    SysCode Leads(const Folder& at, const QByteArray& name, Handle file) override {
+        return Step("Leads", [&] { return real.Leads(at, name, file); });
+    }
+    SysCode MakeWritable(const Folder& at, const QByteArray& name) override {
+        return Step("MakeWritable", [&] { return real.MakeWritable(at, name); });
+    }
+    void RemoveHeld(const Folder& at, const QByteArray& name, Handle file) override {
+        if (Step("RemoveHeld", [] { return SysCode(0); }) == 0) {
+            real.RemoveHeld(at, name, file);
+        } else {
+            real.Close(file);
+        }
+    }
+
+  private:
+    template <typename Call> SysCode Step(const char* name, Call call) {
+        const int number = made++;
+        names.append(name);
+        if (lastMade >= 0 && number > lastMade) return error ? error : kErrors[0];
+        if (number == failing) {
+            failed = name;
+            failedBefore = int(names.count(failed)) - 1;
+            return error;
+        }
+        const SysCode code = call();
+        if (after) after(name);
+        return code;
+    }
+    FileCalls& real = SystemCalls();
+};
+
+const QByteArray kOld = "the ledger as read\r\n";
+const QByteArray kNew = "this run's ledger, a little longer\r\n";
+const QByteArray kTheirs = "another program's ledger\r\n";
+
+struct Scenario {
+    const char* what;
+    // The folder as the run finds it, and what the run does there.
+    std::function<void(const QString& folder)> before;
+    std::function<FileWrite(LedgerFiles& files, const QString& folder)> run;
+    bool theirs; // another program's ledger is in the folder, never to be lost
+    bool saves;  // a save, whose ledger said saved is never lost
+};
+
+void Plant(const QString& folder, const char* name, const QByteArray& bytes) {
+    ASSERT_TRUE(WriteBytes(QDir(folder).filePath(QLatin1String(name)), bytes));
+}
+
+FileWrite Locked(const LockOutcome& lock) {
+    if (lock.status == LockOutcome::Status::Held) return {};
+    return {FileWrite::Status::Failed, lock.error};
+}
+
+const Scenario kScenarios[] = {
+    {"a save over the ledger as read", [](const QString& f) { Plant(f, LedgerFileName, kOld); },
+     [](LedgerFiles& files, const QString&) {
+         files.LoadLedgerFile();
+         return files.SaveLedgerFile(kNew);
+     },
+     false, true},
+    {"a save over a ledger another program replaced",
+     [](const QString& f) { Plant(f, LedgerFileName, kOld); },
+     [](LedgerFiles& files, const QString& folder) {
+         files.LoadLedgerFile();
+         Plant(folder, LedgerFileName, kTheirs);
+         return files.SaveLedgerFile(kNew);
+     },
+     true, true},
+    {"a quiet save beside a ledger another program replaced",
+     [](const QString& f) { Plant(f, LedgerFileName, kOld); },
+     [](LedgerFiles& files, const QString& folder) {
+         files.LoadLedgerFile();
+         Plant(folder, LedgerFileName, kTheirs);
+         const FileWrite saved = files.SaveLedgerFile(kNew);
+         QString kept;
+         return saved.InPlace() ? saved : files.SaveLedgerBeside(kNew, KeptFile::Why::Changed, &kept);
+     },
+     true, true},
+    {"a save where the ledger was deleted", [](const QString& f) { Plant(f, LedgerFileName, kOld); },
+     [](LedgerFiles& files, const QString& folder) {
+         files.LoadLedgerFile();
+         QFile::remove(LedgerFilePath(folder));
+         return files.SaveLedgerFile(kNew);
+     },
+     false, true},
+    {"the first save", [](const QString&) {},
+     [](LedgerFiles& files, const QString&) {
+         files.LoadLedgerFile();
+         return files.SaveLedgerFile(kNew);
+     },
+     false, true},
+    {"a save the user said may replace anything",
+     [](const QString& f) { Plant(f, LedgerFileName, kOld); },
+     [](LedgerFiles& files, const QString&) { return files.ReplaceLedgerFile(kNew); }, false, true},
+    {"the plain copy", [](const QString& f) { Plant(f, PlainCopyFileName, kOld); },
+     [](LedgerFiles& files, const QString&) { return files.SavePlainCopy(kNew); }, false, true},
+    {"taking and releasing the lock", [](const QString&) {},
+     [](LedgerFiles& files, const QString&) {
+         const FileWrite taken = Locked(files.TakeLock());
+         files.ReleaseLock();
+         return taken;
+     },
+     false, false},
+    {"taking over a lock nobody holds",
+     [](const QString& f) { Plant(f, (QByteArray(LedgerFileName) + LockSuffix).constData(), ""); },
+     [](LedgerFiles& files, const QString&) { return Locked(files.TakeLock()); }, false, false},
+    {"the start's sweep",
+     [](const QString& f) {
+         Plant(f, LedgerFileName, kOld);
+         Plant(f, ".QcEcV3.1.Txt.77.1", kNew.left(5));          // a save cut short while writing
+         Plant(f, ".QcEcV3.1.Txt.77.2.aside", kTheirs);        // ... after its exchange
+         Plant(f, ".QcEcV3.1.Txt.78.1.aside", kOld);           // ... and a copy of the ledger
+     },
+     [](LedgerFiles& files, const QString&) {
+         const FileWrite taken = Locked(files.TakeLock());
+         if (taken.InPlace()) files.RemoveStaleTemporaries();
+         return taken;
+     },
+     true, false},
+};
+
+// What may be in the folder once the next start is done: the program's own files and kept
+// ledgers, each whole.
+void ExpectOnlyOwnFilesAndNoLedgerLost(const QString& folder, const Scenario& scenario,
+                                       const std::string& where, bool saved = false) {
+    const QStringList entries =
+        QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    bool theirsFound = false, newFound = false;
+    for (const QString& entry : entries) {
+        const QByteArray bytes = ReadBytes(QDir(folder).filePath(entry));
+        theirsFound = theirsFound || bytes == kTheirs;
+        newFound = newFound || bytes == kNew;
+        if (entry == LedgerFileName || entry == PlainCopyFileName ||
+            entry.startsWith(QLatin1String(LedgerFileName) + KeptSuffix) ||
+            entry.startsWith(QLatin1String(PlainCopyFileName) + KeptSuffix)) {
+            EXPECT_TRUE(bytes == kOld || bytes == kNew || bytes == kTheirs)
+                << where << ": " << qPrintable(entry) << " holds " << bytes.constData();
+            continue;
+        }
+        ADD_FAILURE() << where << ": left behind " << qPrintable(entry);
+    }
+    EXPECT_TRUE(theirsFound || !scenario.theirs) << where << ": another program's ledger lost";
+    EXPECT_TRUE(newFound || !saved) << where << ": said saved, but not there";
+}
+
+// The next start: its lock, its sweep, the kept files it tells of.
+void NextStart(const QString& folder, const std::string& where) {
+    const auto files = OpenFiles(folder);
+    ASSERT_NE(files, nullptr) << where;
+    ASSERT_EQ(files->TakeLock().status, LockOutcome::Status::Held) << where;
+    files->RemoveStaleTemporaries();
+    files->ReleaseLock();
+}
+
+// A failure says why; another program's file found at the name needs no why.
+void ExpectToldWithItsReason(const FileWrite& result, const std::string& where) {
+    if (result.status == FileWrite::Status::Written || result.status == FileWrite::Status::Changed)
+        return;
+    EXPECT_NE(result.error.kind, FileError::Kind::None) << where;
+    EXPECT_FALSE(result.error.kind == FileError::Kind::System && result.error.system.isEmpty())
+        << where;
+}
+
+class FileProtocolSteps : public ::testing::TestWithParam<Scenario> {
+  protected:
+    // One run of the scenario with calls as set up; the folder is left as the run left it.
+    FileWrite Run(FaultyCalls& calls, QTemporaryDir& folder) {
+        GetParam().before(folder.path());
+        FileError why;
+        auto files = LedgerFiles::Open(QFile::encodeName(folder.path()), &why, calls);
+        return GetParam().run(*files, folder.path());
+    }
+};
+
+INSTANTIATE_TEST_SUITE_P(Everywhere, FileProtocolSteps, ::testing::ValuesIn(kScenarios),
+                         [](const auto& info) { return "Scenario" + std::to_string(info.index); });
+
+// Answers that tell only that the file system does not offer the call: no save fails for them
+// (a put-back, the second exchange, is another matter).
+bool OnlyUnsupported(const FaultyCalls& calls, SysCode error) {
+    const Means means = Meaning(error);
+    const QByteArray& call = calls.failed;
+    if (call == "CopyAttributes") return true;
+    if (call == "Exchange" && calls.failedBefore == 0)
+        return means == Means::Unsupported || means == Means::Denied;
+    return (call == "Sync" || call == "SyncFolder") && means == Means::Unsupported;
+}
+
+TEST_P(FileProtocolSteps, NoFailedCallAndNoStopLosesALedgerOrLeavesAnythingBehind) {
+    FaultyCalls clean;
+    QTemporaryDir cleanFolder;
+    const FileWrite done = Run(clean, cleanFolder);
+    ExpectToldWithItsReason(done, GetParam().what);
+    ASSERT_GT(clean.made, 0);
+
+    for (int call = 0; call < clean.made; ++call) {
+        for (const SysCode error : kErrors) {
+            const std::string where = std::string(GetParam().what) + ", call " +
+                                      std::to_string(call) + " failing with " +
+                                      std::to_string(error);
+            FaultyCalls calls;
+            calls.failing = call;
+            calls.error = error;
+            QTemporaryDir folder;
+            const FileWrite result = Run(calls, folder);
+            ExpectToldWithItsReason(result, where);
+            if (OnlyUnsupported(calls, error) && done.status == FileWrite::Status::Written) {
+                EXPECT_EQ(result.status, done.status) << where << " (" << calls.failed.constData() << ")";
+            }
+            NextStart(folder.path(), where);
+            ExpectOnlyOwnFilesAndNoLedgerLost(folder.path(), GetParam(), where,
+                                              result.InPlace() && GetParam().saves);
+        }
+        const std::string where =
+            std::string(GetParam().what) + ", stopped after call " + std::to_string(call);
+        FaultyCalls calls;
+        calls.lastMade = call;
+        QTemporaryDir folder;
+        Run(calls, folder);
+        NextStart(folder.path(), where);
+        ExpectOnlyOwnFilesAndNoLedgerLost(folder.path(), GetParam(), where);
+    }
+}
+
+#ifndef _WIN32 // a held lock's name cannot be removed under its holder there
+// The copy before ends, removing its lock, between this copy's open and its lock, and a third
+// copy takes a new one: the lock this copy then holds is a file nobody will look at again.
+TEST(FileProtocolRaces, ALockWhoseNameWentToAnotherFileMeanwhileIsNotTaken) {
+    QTemporaryDir folder;
+    Plant(folder.path(), (QByteArray(LedgerFileName) + LockSuffix).constData(), "");
+    std::unique_ptr<LedgerFiles> third;
+    FaultyCalls calls;
+    calls.after = [&](const char* call) {
+        if (third || QByteArray(call) != "OpenLock") return;
+        QFile::remove(LedgerLockPath(folder.path()));
+        third = OpenFiles(folder.path());
+        ASSERT_EQ(third->TakeLock().status, LockOutcome::Status::Held);
+    };
+    FileError why;
+    const auto files = LedgerFiles::Open(QFile::encodeName(folder.path()), &why, calls);
+    EXPECT_EQ(files->TakeLock().status, LockOutcome::Status::Open);
+}
+#endif
+
+// Where the file system keeps no locks, a lock that has just taken its name already says
+// whose it is: a second copy starting that moment is refused, not let in by an empty lock.
+TEST(FileProtocolRaces, WithoutTheKernelsLocksANewLockIsNeverEmpty) {
+    QTemporaryDir folder;
+    LockOutcome second;
+    FaultyCalls calls, secondCalls;
+    calls.kernelLocks = secondCalls.kernelLocks = false;
+    calls.after = [&](const char* call) {
+        if (QByteArray(call) != "Rename" || second.status != LockOutcome::Status::NotCreated) return;
+        FileError why;
+        second = LedgerFiles::Open(QFile::encodeName(folder.path()), &why, secondCalls)->TakeLock();
+    };
+    FileError why;
+    const auto files = LedgerFiles::Open(QFile::encodeName(folder.path()), &why, calls);
+    EXPECT_EQ(files->TakeLock().status, LockOutcome::Status::Held);
+    EXPECT_EQ(second.status, LockOutcome::Status::Open);
+}
+
+} // namespace
