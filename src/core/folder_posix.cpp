@@ -131,9 +131,10 @@ Folder::Place Folder::Resolve(const QByteArray& start) const {
         if (::fstatat(fd, place.name.constData(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
             if (errno != ENOENT) return failed(SystemError(errno));
             // Only a name where nothing stands is a new file; a link's missing target may be
-            // a drive not yet there, whose file a save would then replace.
-            if (hop == 0) return place;
-            return failed({FileError::Kind::DanglingLink, {}});
+            // a drive not yet there, never read as an empty ledger. A save may still write it
+            // into a folder that is there (one deleted and made again).
+            if (hop > 0) place.error = {FileError::Kind::DanglingLink, {}};
+            return place;
         }
         if (!S_ISLNK(info.st_mode)) return place;
         if (info.st_uid != ::geteuid() && info.st_uid != 0)
