@@ -147,12 +147,14 @@ TEST_F(LedgerLockTest, AnotherHostsLockAsksAndYesTakesIt) {
     }
 }
 
-// Opening a pipe would block, reading a device never end: the box comes at once instead.
+// Opening a pipe would block, reading a device never end, writing through a second name
+// overwrite the file it names: the box comes at once instead.
 TEST_F(LedgerLockTest, WhatIsNotALockOfOursIsToldAtOnceAndLeftAsItIs) {
     const struct {
         const char* what;
         std::function<bool(const QString&)> make;
         const char* told;
+        LockOutcome::Status status = LockOutcome::Status::NotAFile;
     } things[] = {
 #ifndef _WIN32 // Windows has no pipe in a folder, and Qt's links there are shortcut files
         {"a pipe", [](const QString& p) { return ::mkfifo(QFile::encodeName(p), 0600) == 0; },
@@ -161,6 +163,13 @@ TEST_F(LedgerLockTest, WhatIsNotALockOfOursIsToldAtOnceAndLeftAsItIs) {
          "not a regular file"},
 #endif
         {"a folder", [](const QString& p) { return QDir().mkdir(p); }, "not a regular file"},
+        // As a restore or a copy that keeps hard links leaves it: writing it writes the ledger.
+        {"a second name of the ledger",
+         [](const QString& p) {
+             const QString ledger = QFileInfo(p).path() + "/" + LedgerFileName;
+             return WriteBytes(ledger, "the ledger") && HardLink(ledger, p);
+         },
+         "hard link", LockOutcome::Status::Linked},
     };
     for (const auto& thing : things) {
         QTemporaryDir place;
@@ -169,12 +178,14 @@ TEST_F(LedgerLockTest, WhatIsNotALockOfOursIsToldAtOnceAndLeftAsItIs) {
         rt.boxes.clear();
         QElapsedTimer timer;
         timer.start();
-        EXPECT_EQ(Take().status, LockOutcome::Status::NotAFile) << thing.what;
+        EXPECT_EQ(Take().status, thing.status) << thing.what;
         EXPECT_LT(timer.elapsed(), 1000) << thing.what;
         ASSERT_EQ(rt.boxes.size(), 1u) << thing.what;
         EXPECT_EQ(rt.boxes[0].style, MsgStyle::Critical) << thing.what;
         EXPECT_TRUE(rt.boxes[0].prompt.contains(QLatin1String(thing.told))) << thing.what;
         EXPECT_TRUE(QFileInfo(Path()).exists() || QFileInfo(Path()).isSymLink()) << thing.what;
+        EXPECT_NE(ReadBytes(LedgerFilePath(folder.path())), QByteArray::number(QCoreApplication::applicationPid()) + "\n")
+            << thing.what;
     }
 }
 

@@ -10,7 +10,10 @@
 #include <QThread>
 #include <gtest/gtest.h>
 
+#include <pwd.h>
 #include <random>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -132,11 +135,20 @@ TEST(ProcessFacts, AProgramWithALongNameIsSeenRunning) {
 }
 
 // Another account's copy holds the ledger: its lock is live, not one left behind to remove.
-TEST_F(NoRights, AnotherAccountsLockIsToldAsSuch) {
-    ASSERT_EQ(OpenFiles(folder_.path())->TakeLock().status, LockOutcome::Status::Held);
+// The user's own lock left read-only (restored from read-only media) is the user's to take.
+TEST_F(NoRights, AnotherAccountsLockIsToldAsSuchAndTheUsersOwnReadOnlyOneIsTaken) {
+    auto files = OpenFiles(folder_.path());
+    ASSERT_EQ(files->TakeLock().status, LockOutcome::Status::Held);
     const QStringList out = AsNobody("lock", folder_.path());
     if (out.isEmpty()) GTEST_SKIP() << "cannot drop root's rights here";
     EXPECT_EQ(out[0], "other account");
+    files.reset();
+
+    const QByteArray lock = QFile::encodeName(LedgerLockPath(folder_.path()));
+    const passwd* nobody = getpwnam("nobody");
+    ASSERT_EQ(::chown(lock.constData(), nobody->pw_uid, nobody->pw_gid), 0);
+    ASSERT_EQ(::chmod(lock.constData(), 0444), 0);
+    EXPECT_EQ(AsNobody("lock", folder_.path())[0], "held");
 }
 
 } // namespace

@@ -95,6 +95,9 @@ TEST(LedgerFile, KeptLedgersNeverReplaceAnother) {
     QTemporaryDir folder;
     const QString earlier = LedgerFilePath(folder.path()) + ".kept-1";
     ASSERT_TRUE(WriteBytes(earlier, "an earlier run's"));
+    // Dated copies the user made, one of a number past any integer: no ceiling to run into.
+    for (const char* dated : {".kept-20241201", ".kept-99999999999999999999999"})
+        ASSERT_TRUE(WriteBytes(LedgerFilePath(folder.path()) + dated, "the user's"));
     const auto run = OpenFiles(folder.path()), other = OpenFiles(folder.path());
     QString kept, otherKept;
     ASSERT_TRUE(run->SaveLedgerBeside("first", KeptFile::Why::Changed, &kept).InPlace());
@@ -107,7 +110,8 @@ TEST(LedgerFile, KeptLedgersNeverReplaceAnother) {
     QStringList listed;
     for (const KeptFile& file : run->KeptFiles())
         listed.append(file.path);
-    EXPECT_EQ(listed, (QStringList{earlier, kept, otherKept}));
+    EXPECT_EQ(listed, (QStringList{earlier, kept, LedgerFilePath(folder.path()) + ".kept-20241201",
+                                   otherKept}));
     EXPECT_TRUE(otherKept.endsWith(".kept-3.unwritten")) << qPrintable(otherKept);
 }
 

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QScreen>
 #include <QTimer>
 #include <QWindow>
 #include <gtest/gtest.h>
@@ -44,7 +45,8 @@ TEST(Messages, FileFailuresSayWhereAndWhy) {
     EXPECT_TRUE(box.prompt.startsWith(
         QStringLiteral("The ledger could not be saved to /home/me/QcEcV3.1.Txt: No space left")));
     for (const auto kind :
-         {FileError::Kind::Folder, FileError::Kind::NotRegular, FileError::Kind::ForeignLink})
+         {FileError::Kind::Folder, FileError::Kind::NotRegular, FileError::Kind::ForeignLink,
+          FileError::Kind::ReadOnly})
         EXPECT_FALSE(Box::Why({kind, {}}).isEmpty());
 }
 
@@ -65,6 +67,31 @@ TEST(Messages, RealBoxesShowOutsideTextLiterally) {
     });
     EXPECT_EQ(runtime.MsgBox(prompt, MsgStyle::YesNoQuestion, title), MsgAnswer::No);
     EXPECT_TRUE(seen);
+}
+
+// Each kept file with its own reason and the name that opens it; thousands of them still make a
+// box whose button is on the screen.
+TEST(Messages, KeptLedgersAreToldEachWithWhyWithinTheScreen) {
+    QList<KeptFile> kept;
+    for (int n = 1; n <= 3000; ++n)
+        kept.append({n == 2 ? KeptFile::Why::Unchecked : KeptFile::Why::Changed,
+                      QStringLiteral("/media/usb/ledgers/real.txt.kept-%1").arg(n),
+                      QStringLiteral("/media/usb/ledgers"), "real.txt"});
+    const BoxMessage box = Box::KeptLedgers(kept);
+    EXPECT_TRUE(box.prompt.contains(QStringLiteral("rename it to real.txt in /media/usb/ledgers")));
+    EXPECT_NE(box.prompt.section(QStringLiteral("kept-1\n"), 1, 1).section(QLatin1Char('\n'), 0, 0),
+              box.prompt.section(QStringLiteral("kept-2\n"), 1, 1).section(QLatin1Char('\n'), 0, 0));
+    EXPECT_FALSE(box.prompt.contains(QStringLiteral("kept-%1\n").arg(Box::MaxKeptShown + 1)));
+    EXPECT_TRUE(box.prompt.contains(QStringLiteral("and %1 more").arg(3000 - Box::MaxKeptShown)));
+
+    QtRuntime runtime;
+    QTimer::singleShot(0, [&] {
+        auto* shown = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(shown, nullptr);
+        EXPECT_TRUE(shown->screen()->availableGeometry().contains(shown->frameGeometry()));
+        shown->done(QMessageBox::Ok);
+    });
+    runtime.MsgBox(box.prompt, box.style, box.title);
 }
 
 } // namespace
