@@ -374,6 +374,16 @@ TEST_F(FullRunTest, TheLedgersPlaceIsHeldForTheRun) {
     program->SaveQuietly();
     EXPECT_EQ(ReadBytes(LedgerFilePath(moved)).size(), Shown(ledger).size() + 3);
 
+    // Not writable at all (a link into a folder that is gone, here) under a run that ends by a
+    // signal: the run is kept beside it all the same, in its own kept file.
+    Book(ledger, "2", Plus(*ledger));
+    const QString saved = LedgerFilePath(moved) + ".saved";
+    ASSERT_TRUE(QFile::rename(LedgerFilePath(moved), saved) &&
+                QFile::link(moved + "/gone/ledger", LedgerFilePath(moved)));
+    program->SaveQuietly();
+    EXPECT_EQ(ReadBytes(QDir(moved).filePath(kept[0])).size(), Shown(ledger).size() + 3);
+    ASSERT_TRUE(QFile::remove(LedgerFilePath(moved)) && QFile::rename(saved, LedgerFilePath(moved)));
+
     // The next start names the kept ledger before the PIN, and a second name of the file is
     // told once it is open.
     ASSERT_TRUE(HardLink(LedgerFilePath(moved), folder.filePath(QStringLiteral("hard"))));
