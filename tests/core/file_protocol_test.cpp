@@ -41,20 +41,26 @@ class FaultyCalls final : public FileCalls {
     bool unsynced = false;   // a file took a name of the program's since the folder's last sync
     bool kernelLocks = true;
 
-    SysCode Create(const Folder& at, const QByteArray& name, Handle* file) override {
-        *file = NoHandle;
-        return Step("Create", [&] { return real.Create(at, name, file); });
-    }
-    SysCode CopyAttributes(const Folder& at, const QByteArray& from, Handle file) override {
-        return Step("CopyAttributes", [&] { return real.CopyAttributes(at, from, file); });
-    }
-    SysCode Write(Handle file, const QByteArray& bytes) override {
-        return Step("Write", [&] { return real.Write(file, bytes); });
-    }
-    SysCode Sync(Handle file) override {
-        return Step("Sync", [&] { return real.Sync(file); });
-    }
+// Forwarded as made, failed with `error`, or not made at all once the run is stopped.
+#define FORWARD(Name, Params, ...) \
+    SysCode Name Params override { return Step(#Name, [&] { return real.Name(__VA_ARGS__); }); }
+    FORWARD(Create, (const Folder& at, const QByteArray& name, Handle* file), at, name, file)
+    FORWARD(CopyAttributes, (const Folder& at, const QByteArray& from, Handle file), at, from, file)
+    FORWARD(Write, (Handle file, const QByteArray& bytes), file, bytes)
+    FORWARD(Sync, (Handle file), file)
+    FORWARD(Remove, (const Folder& at, const QByteArray& name), at, name)
+    FORWARD(SyncFolder, (const Folder& at), at)
+    FORWARD(OpenLock, (const Folder& at, const QByteArray& name, Handle* file), at, name, file)
+    FORWARD(OpenShared, (const Folder& at, const QByteArray& name), at, name)
+    FORWARD(ReadAll, (Handle file, qsizetype maxBytes, QByteArray* bytes), file, maxBytes, bytes)
+    FORWARD(Rewrite, (Handle file, const QByteArray& bytes), file, bytes)
+    FORWARD(Leads, (const Folder& at, const QByteArray& name, Handle file), at, name, file)
+    FORWARD(MakeWritable, (const Folder& at, const QByteArray& name), at, name)
+#undef FORWARD
     void Close(Handle file) override { real.Close(file); } // as the system does for the dead
+    SysCode HoldLock(Handle file) override {
+        return Step("HoldLock", [&] { return kernelLocks ? real.HoldLock(file) : kErrors[6]; });
+    }
     SysCode Rename(const Folder& at, const QByteArray& from, const QByteArray& to,
                    bool replace) override {
         const SysCode code = Step("Rename", [&] { return real.Rename(at, from, to, replace); });
@@ -66,57 +72,15 @@ class FaultyCalls final : public FileCalls {
         unsynced = unsynced || code == 0;
         return code;
     }
-    SysCode Remove(const Folder& at, const QByteArray& name) override {
-        return Step("Remove", [&] { return real.Remove(at, name); });
-    }
-    SysCode SyncFolder(const Folder& at) override {
-        return Step("SyncFolder", [&] { return real.SyncFolder(at); });
-    }
     FileRead Read(const Folder& at, const QByteArray& name, qsizetype maxBytes) override {
-        FileRead read{FileRead::Status::Unreadable, {}, SystemError(error)};
-        Step("Read", [&] {
-            read = real.Read(at, name, maxBytes);
-            return SysCode(0);
-        });
-        return read;
+        return Value("Read", FileRead{FileRead::Status::Unreadable, {}, SystemError(error)},
+                     [&] { return real.Read(at, name, maxBytes); });
     }
     Entry Look(const Folder& at, const QByteArray& name) override {
-        Entry entry;
-        Step("Look", [&] {
-            entry = real.Look(at, name);
-            return SysCode(0);
-        });
-        return entry;
+        return Value("Look", Entry{}, [&] { return real.Look(at, name); });
     }
     QList<QByteArray> Names(const Folder& at) override {
-        QList<QByteArray> names;
-        Step("Names", [&] {
-            names = real.Names(at);
-            return SysCode(0);
-        });
-        return names;
-    }
-    SysCode OpenLock(const Folder& at, const QByteArray& name, Handle* file) override {
-        *file = NoHandle;
-        return Step("OpenLock", [&] { return real.OpenLock(at, name, file); });
-    }
-    SysCode OpenShared(const Folder& at, const QByteArray& name) override {
-        return Step("OpenShared", [&] { return real.OpenShared(at, name); });
-    }
-    SysCode HoldLock(Handle file) override {
-        return Step("HoldLock", [&] { return kernelLocks ? real.HoldLock(file) : kErrors[6]; });
-    }
-    SysCode ReadAll(Handle file, qsizetype maxBytes, QByteArray* bytes) override {
-        return Step("ReadAll", [&] { return real.ReadAll(file, maxBytes, bytes); });
-    }
-    SysCode Rewrite(Handle file, const QByteArray& bytes) override {
-        return Step("Rewrite", [&] { return real.Rewrite(file, bytes); });
-    }
-    SysCode Leads(const Folder& at, const QByteArray& name, Handle file) override {
-        return Step("Leads", [&] { return real.Leads(at, name, file); });
-    }
-    SysCode MakeWritable(const Folder& at, const QByteArray& name) override {
-        return Step("MakeWritable", [&] { return real.MakeWritable(at, name); });
+        return Value("Names", QList<QByteArray>{}, [&] { return real.Names(at); });
     }
     void RemoveHeld(const Folder& at, const QByteArray& name, Handle file) override {
         if (Step("RemoveHeld", [] { return SysCode(0); }) == 0) {
@@ -127,6 +91,13 @@ class FaultyCalls final : public FileCalls {
     }
 
   private:
+    template <typename T, typename Call> T Value(const char* name, T failed, Call call) {
+        Step(name, [&] {
+            failed = call();
+            return SysCode(0);
+        });
+        return failed;
+    }
     template <typename Call> SysCode Step(const char* name, Call call) {
         const int number = made++;
         names.append(name);
@@ -148,85 +119,63 @@ const QByteArray kOld = "the ledger as read\r\n";
 const QByteArray kNew = "this run's ledger, a little longer\r\n";
 const QByteArray kTheirs = "another program's ledger\r\n";
 
+// What another program does between the run's read of the ledger and its save.
+enum class Meanwhile { Nothing, Replaces, Deletes };
+
 struct Scenario {
     const char* what;
-    // The folder as the run finds it, and what the run does there.
-    std::function<void(const QString& folder)> before;
-    std::function<FileWrite(LedgerFiles& files, const QString& folder)> run;
+    QList<std::pair<const char*, QByteArray>> found; // the folder as the run finds it
+    Meanwhile meanwhile;
+    FileWrite (*run)(LedgerFiles& files);
     bool theirs; // another program's ledger is in the folder, never to be lost
     bool saves;  // a save, whose ledger said saved is never lost
 };
-
-void Plant(const QString& folder, const char* name, const QByteArray& bytes) {
-    ASSERT_TRUE(WriteBytes(QDir(folder).filePath(QLatin1String(name)), bytes));
-}
 
 FileWrite Locked(const LockOutcome& lock) {
     if (lock.status == LockOutcome::Status::Held) return {};
     return {FileWrite::Status::Failed, lock.error};
 }
 
+FileWrite Save(LedgerFiles& files) {
+    return files.SaveLedgerFile(kNew);
+}
+
+const QByteArray kLock = QByteArray(LedgerFileName) + LockSuffix;
 const Scenario kScenarios[] = {
-    {"a save over the ledger as read", [](const QString& f) { Plant(f, LedgerFileName, kOld); },
-     [](LedgerFiles& files, const QString&) {
-         files.LoadLedgerFile();
-         return files.SaveLedgerFile(kNew);
-     },
-     false, true},
-    {"a save over a ledger another program replaced",
-     [](const QString& f) { Plant(f, LedgerFileName, kOld); },
-     [](LedgerFiles& files, const QString& folder) {
-         files.LoadLedgerFile();
-         Plant(folder, LedgerFileName, kTheirs);
-         return files.SaveLedgerFile(kNew);
-     },
-     true, true},
-    {"a quiet save beside a ledger another program replaced",
-     [](const QString& f) { Plant(f, LedgerFileName, kOld); },
-     [](LedgerFiles& files, const QString& folder) {
-         files.LoadLedgerFile();
-         Plant(folder, LedgerFileName, kTheirs);
+    {"a save over the ledger as read", {{LedgerFileName, kOld}}, Meanwhile::Nothing, Save, false, true},
+    {"a save over a ledger another program replaced", {{LedgerFileName, kOld}}, Meanwhile::Replaces,
+     Save, true, true},
+    {"a quiet save beside a ledger another program replaced", {{LedgerFileName, kOld}},
+     Meanwhile::Replaces,
+     [](LedgerFiles& files) {
          const FileWrite saved = files.SaveLedgerFile(kNew);
          QString kept;
          return saved.InPlace() ? saved : files.SaveLedgerBeside(kNew, KeptFile::Why::Changed, &kept);
      },
      true, true},
-    {"a save where the ledger was deleted", [](const QString& f) { Plant(f, LedgerFileName, kOld); },
-     [](LedgerFiles& files, const QString& folder) {
-         files.LoadLedgerFile();
-         QFile::remove(LedgerFilePath(folder));
-         return files.SaveLedgerFile(kNew);
-     },
-     false, true},
-    {"the first save", [](const QString&) {},
-     [](LedgerFiles& files, const QString&) {
-         files.LoadLedgerFile();
-         return files.SaveLedgerFile(kNew);
-     },
-     false, true},
-    {"a save the user said may replace anything",
-     [](const QString& f) { Plant(f, LedgerFileName, kOld); },
-     [](LedgerFiles& files, const QString&) { return files.ReplaceLedgerFile(kNew); }, false, true},
-    {"the plain copy", [](const QString& f) { Plant(f, PlainCopyFileName, kOld); },
-     [](LedgerFiles& files, const QString&) { return files.SavePlainCopy(kNew); }, false, true},
-    {"taking and releasing the lock", [](const QString&) {},
-     [](LedgerFiles& files, const QString&) {
+    {"a save where the ledger was deleted", {{LedgerFileName, kOld}}, Meanwhile::Deletes, Save, false, true},
+    {"the first save", {}, Meanwhile::Nothing, Save, false, true},
+    {"a save the user said may replace anything", {{LedgerFileName, kOld}}, Meanwhile::Nothing,
+     [](LedgerFiles& files) { return files.ReplaceLedgerFile(kNew); }, false, true},
+    {"the plain copy", {{PlainCopyFileName, kOld}}, Meanwhile::Nothing,
+     [](LedgerFiles& files) { return files.SavePlainCopy(kNew); }, false, true},
+    {"taking and releasing the lock", {}, Meanwhile::Nothing,
+     [](LedgerFiles& files) {
          const FileWrite taken = Locked(files.TakeLock());
          files.ReleaseLock();
          return taken;
      },
      false, false},
-    {"taking over a lock nobody holds",
-     [](const QString& f) { Plant(f, (QByteArray(LedgerFileName) + LockSuffix).constData(), ""); },
-     [](LedgerFiles& files, const QString&) { return Locked(files.TakeLock()); }, false, false},
+    {"taking over a lock nobody holds", {{kLock.constData(), ""}}, Meanwhile::Nothing,
+     [](LedgerFiles& files) { return Locked(files.TakeLock()); }, false, false},
+    // What saves cut short left: one while writing, one after its exchange, one with a copy.
     {"the start's sweep",
-     [](const QString& f) {
-         Plant(f, LedgerFileName, kOld);
-         Plant(f, ".QcEcV3.1.Txt.77.1", kNew.left(5));          // a save cut short while writing
-         Plant(f, ".QcEcV3.1.Txt.77.2.aside", kTheirs);        // ... after its exchange
-         Plant(f, ".QcEcV3.1.Txt.78.1.aside", kOld);           // ... and a copy of the ledger
-     },
-     [](LedgerFiles& files, const QString&) {
+     {{LedgerFileName, kOld},
+      {".QcEcV3.1.Txt.77.1", kNew.left(5)},
+      {".QcEcV3.1.Txt.77.2.aside", kTheirs},
+      {".QcEcV3.1.Txt.78.1.aside", kOld}},
+     Meanwhile::Nothing,
+     [](LedgerFiles& files) {
          const FileWrite taken = Locked(files.TakeLock());
          if (taken.InPlace()) files.RemoveStaleTemporaries();
          return taken;
@@ -280,10 +229,18 @@ class FileProtocolSteps : public ::testing::TestWithParam<Scenario> {
   protected:
     // One run of the scenario with calls as set up; the folder is left as the run left it.
     FileWrite Run(FaultyCalls& calls, QTemporaryDir& folder) {
-        GetParam().before(folder.path());
+        const QDir at(folder.path());
+        for (const auto& [name, bytes] : GetParam().found) {
+            EXPECT_TRUE(WriteBytes(at.filePath(QLatin1String(name)), bytes));
+        }
         FileError why;
         auto files = LedgerFiles::Open(QFile::encodeName(folder.path()), &why, calls);
-        return GetParam().run(*files, folder.path());
+        files->LoadLedgerFile();
+        if (GetParam().meanwhile == Meanwhile::Replaces) {
+            EXPECT_TRUE(WriteBytes(LedgerFilePath(folder.path()), kTheirs));
+        }
+        if (GetParam().meanwhile == Meanwhile::Deletes) QFile::remove(LedgerFilePath(folder.path()));
+        return GetParam().run(*files);
     }
 };
 
@@ -344,7 +301,7 @@ TEST_P(FileProtocolSteps, NoFailedCallAndNoStopLosesALedgerOrLeavesAnythingBehin
 // copy takes a new one: the lock this copy then holds is a file nobody will look at again.
 TEST(FileProtocolRaces, ALockWhoseNameWentToAnotherFileMeanwhileIsNotTaken) {
     QTemporaryDir folder;
-    Plant(folder.path(), (QByteArray(LedgerFileName) + LockSuffix).constData(), "");
+    ASSERT_TRUE(WriteBytes(LedgerLockPath(folder.path()), ""));
     std::unique_ptr<LedgerFiles> third;
     FaultyCalls calls;
     calls.after = [&](const char* call) {
