@@ -1,6 +1,7 @@
 #include "core/file_calls.h"
 
 #include "core/file_protocol.h"
+#include "core/process.h"
 
 #include <QDir>
 
@@ -179,7 +180,7 @@ struct Folder::Handle {
 Folder::Folder(std::shared_ptr<const Handle> handle) : handle(std::move(handle)) {}
 
 std::optional<Folder> Folder::Open(const QByteArray& path, FileError* why) {
-    const QString shown = QString::fromUtf8(path);
+    const QString shown = ShownPath(path);
     // Shared for reading and writing, not for deleting: the folder stays where it is.
     WinFile folder(::CreateFileW(LongPath(shown).c_str(), FILE_LIST_DIRECTORY,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
@@ -229,11 +230,7 @@ Folder::Place Folder::Resolve(const QByteArray& name) const {
     const DWORD length = ::GetFinalPathNameByHandleW(target.get(), final.data(), DWORD(final.size()),
                                                      FILE_NAME_NORMALIZED);
     if (length == 0 || length >= final.size()) return {std::nullopt, name, SystemError(::GetLastError())};
-    QString path = QDir::fromNativeSeparators(QString::fromWCharArray(final.data(), int(length)));
-    if (path.startsWith(QLatin1String("//?/UNC/")))
-        path = QLatin1String("//") + path.mid(8);
-    else if (path.startsWith(QLatin1String("//?/")))
-        path = path.mid(4);
+    const QString path = QDir::fromNativeSeparators(QString::fromWCharArray(final.data(), int(length)));
     const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
     FileError why;
     std::optional<Folder> folder = Open(path.left(slash).toUtf8(), &why);
