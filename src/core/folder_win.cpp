@@ -115,16 +115,26 @@ bool WriteAll(HANDLE file, const QByteArray& bytes) {
     return true;
 }
 
-// Only links and junctions are followed or refused as links; other reparse points (cloud
-// placeholders, deduplicated or compressed files) are the files they stand for.
-bool IsLink(const std::wstring& at) {
-    WIN32_FIND_DATAW found;
-    const HANDLE search = ::FindFirstFileW(at.c_str(), &found);
+// The name's entry in its folder, read without opening the file: a file still being deleted,
+// which no call can open, is seen there too.
+bool Find(const std::wstring& at, WIN32_FIND_DATAW* found) {
+    const HANDLE search = ::FindFirstFileW(at.c_str(), found);
     if (search == INVALID_HANDLE_VALUE) return false;
     ::FindClose(search);
+    return true;
+}
+
+// Only links and junctions are followed or refused as links; other reparse points (cloud
+// placeholders, deduplicated or compressed files) are the files they stand for.
+bool IsLink(const WIN32_FIND_DATAW& found) {
     return (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
            (found.dwReserved0 == IO_REPARSE_TAG_SYMLINK ||
             found.dwReserved0 == IO_REPARSE_TAG_MOUNT_POINT);
+}
+
+bool IsLink(const std::wstring& at) {
+    WIN32_FIND_DATAW found;
+    return Find(at, &found) && IsLink(found);
 }
 
 SysCode LastError() {
@@ -355,9 +365,10 @@ class SystemFileCalls final : public FileCalls {
     // be what the user can open.
     Entry Look(const Folder& at, const QByteArray& name) override {
         const std::wstring path = At(at, name);
-        const DWORD attributes = ::GetFileAttributesW(path.c_str());
-        if (attributes == INVALID_FILE_ATTRIBUTES) return {};
-        const Entry::Kind kind = IsLink(path)                              ? Entry::Kind::Link
+        WIN32_FIND_DATAW found;
+        if (!Find(path, &found)) return {};
+        const DWORD attributes = found.dwFileAttributes;
+        const Entry::Kind kind = IsLink(found)                             ? Entry::Kind::Link
                                  : (attributes & FILE_ATTRIBUTE_DIRECTORY) ? Entry::Kind::Folder
                                                                            : Entry::Kind::Regular;
         Entry entry{kind, true, (attributes & FILE_ATTRIBUTE_READONLY) != 0};
@@ -444,7 +455,12 @@ class SystemFileCalls final : public FileCalls {
     }
 
     // The handle opened it with no sharing, so the file it deletes is certainly this run's.
+    // Sharing does not keep others from marking it read-only meanwhile, and Windows deletes no
+    // read-only file: the mark goes first.
     void RemoveHeld(const Folder&, const QByteArray&, Handle file) override {
+        FILE_BASIC_INFO plain{};
+        plain.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+        ::SetFileInformationByHandle(Of(file), FileBasicInfo, &plain, sizeof plain);
         FILE_DISPOSITION_INFO dispose{TRUE};
         ::SetFileInformationByHandle(Of(file), FileDispositionInfo, &dispose, sizeof dispose);
         ::CloseHandle(Of(file));
