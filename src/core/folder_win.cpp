@@ -281,30 +281,28 @@ class SystemFileCalls final : public FileCalls {
         const std::wstring source = At(at, from), target = At(at, to);
         if (!replace || ::GetFileAttributesW(target.c_str()) == INVALID_FILE_ATTRIBUTES)
             return Move(source, target, replace);
-        // The old file goes to a backup name, never deleted by the call itself: where
-        // ReplaceFileW stops half-way, both files are still there to be put right.
         const std::wstring backup = At(at, AsideName(to));
-        if (::ReplaceFileW(target.c_str(), source.c_str(), backup.c_str(), ReplaceFlags, nullptr,
-                           nullptr)) {
-            ::DeleteFileW(backup.c_str());
-            return 0;
-        }
-        const SysCode code = LastError();
-        if (code != ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) return code;
-        return Finish(source, target, backup, true);
+        const SysCode code = Replace(source, target, backup);
+        if (code == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) return Finish(source, target, backup, true);
+        if (!code) ::DeleteFileW(backup.c_str());
+        return code;
     }
 
     // ReplaceFileW, then the old file from its backup name to the one the new file left.
     SysCode Exchange(const Folder& at, const QByteArray& one, const QByteArray& other) override {
         const std::wstring first = At(at, one), second = At(at, other);
         const std::wstring backup = At(at, AsideName(other));
-        if (!::ReplaceFileW(second.c_str(), first.c_str(), backup.c_str(), ReplaceFlags, nullptr,
-                            nullptr)) {
-            const SysCode code = LastError();
-            if (code != ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) return code;
+        const SysCode code = Replace(first, second, backup);
+        if (code == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) {
             if (const SysCode failed = Finish(first, second, backup, false)) return failed;
+        } else if (code) {
+            return code;
         }
-        return Move(backup, first, false);
+        // The names have swapped even where this rename fails: the old file then stays at its
+        // backup name, an aside one that the next start keeps. A failure told here would be
+        // tried again on names that are no longer as they were.
+        Move(backup, first, false);
+        return 0;
     }
 
     SysCode Remove(const Folder& at, const QByteArray& name) override {
@@ -467,6 +465,23 @@ class SystemFileCalls final : public FileCalls {
     }
 
   private:
+    // The old file goes to a backup name, never deleted by the call itself: where ReplaceFileW
+    // stops half-way, both files are still there to be put right. Its other failures leave
+    // both names as they were. A read-only file it never replaces, whatever it answers
+    // (ERROR_UNABLE_TO_REMOVE_REPLACED would be tried again): access denied, said at once.
+    static SysCode Replace(const std::wstring& source, const std::wstring& target,
+                           const std::wstring& backup) {
+        if (::ReplaceFileW(target.c_str(), source.c_str(), backup.c_str(), ReplaceFlags, nullptr,
+                           nullptr))
+            return 0;
+        const SysCode code = LastError();
+        const DWORD attributes = ::GetFileAttributesW(target.c_str());
+        if (code != ERROR_UNABLE_TO_MOVE_REPLACEMENT_2 && attributes != INVALID_FILE_ATTRIBUTES &&
+            (attributes & FILE_ATTRIBUTE_READONLY))
+            return ERROR_ACCESS_DENIED;
+        return code;
+    }
+
     static SysCode Move(const std::wstring& from, const std::wstring& to, bool replace) {
         const DWORD flags = MOVEFILE_WRITE_THROUGH | (replace ? MOVEFILE_REPLACE_EXISTING : 0);
         return ::MoveFileExW(from.c_str(), to.c_str(), flags) ? 0 : LastError();

@@ -5,6 +5,7 @@
 #include "support/file_helpers.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <atomic>
 #include <gtest/gtest.h>
@@ -63,6 +64,19 @@ TEST_P(BothFiles, FolderInTheFilesPlaceFailsTheSaveAndStaysAsItWas) {
 }
 
 #ifdef _WIN32
+// Windows replaces no read-only file: the save says so at once, and leaves nothing beside it.
+TEST_P(BothFiles, AReadOnlyFileIsSaidToBeSoAtOnceAndStaysAsItWas) {
+    ASSERT_TRUE(WriteBytes(Path(), "old") && QFile::setPermissions(Path(), QFile::ReadOwner));
+    const auto files = OpenFiles(folder_.path());
+    files->LoadLedgerFile(); // a save of the ledger then checks what it replaces
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_EQ((*files.*GetParam().save)("new").error.kind, FileError::Kind::ReadOnly);
+    EXPECT_LT(timer.elapsed(), 250) << "tried again";
+    EXPECT_EQ(ReadBytes(Path()), "old");
+    EXPECT_EQ(QDir(folder_.path()).entryList(QDir::Files | QDir::Hidden), QStringList{GetParam().name});
+}
+
 // A program started by its long path (\\?\...) is handed that form, and one at a drive's
 // root the bare drive, which Windows reads as that drive's current folder.
 TEST(LedgerFile, PathsAreShownAsPeopleWriteThem) {
