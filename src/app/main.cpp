@@ -9,7 +9,6 @@
 #include "gui/qt_runtime.h"
 
 #include <QApplication>
-#include <QFile>
 
 int main(int argc, char** argv) {
     GuardProcess();
@@ -28,7 +27,7 @@ int main(int argc, char** argv) {
     FileError why;
     const std::unique_ptr<LedgerFiles> files = LedgerFiles::Open(*folder, &why);
     if (!files) {
-        ShowBox(Box::ProgramFolderUnopened(QFile::decodeName(*folder), why));
+        ShowBox(Box::ProgramFolderUnopened(ShownPath(*folder), why));
         return 1;
     }
     switch (TakeLedgerLock(*files).status) {

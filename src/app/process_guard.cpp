@@ -14,6 +14,21 @@
 #endif
 #ifdef Q_OS_WIN
 #include <windows.h>
+
+// Windows loads the program's own imports before main runs, from the program's folder first
+// (a Downloads folder, where another may plant a library of the same name): twelve of them
+// are not among its known DLLs. This tells it to take them from the system's folder alone.
+// GNU ld 2.40 does not point the header at it: set_load_config (tools/) does after the link.
+namespace {
+constexpr IMAGE_LOAD_CONFIG_DIRECTORY64 SystemLibrariesOnly() {
+    IMAGE_LOAD_CONFIG_DIRECTORY64 config{};
+    config.Size = sizeof config;
+    config.Reserved1 = LOAD_LIBRARY_SEARCH_SYSTEM32; // DependentLoadFlags, in newer headers
+    return config;
+}
+} // namespace
+extern "C" [[gnu::section(".ldcfg")]] constinit const IMAGE_LOAD_CONFIG_DIRECTORY64
+    _load_config_used = SystemLibrariesOnly();
 #endif
 
 void GuardProcess() {

@@ -1,6 +1,7 @@
 #include "core/file_calls.h"
 
 #include "core/file_protocol.h"
+#include "core/process.h"
 
 #include <QDir>
 
@@ -114,16 +115,26 @@ bool WriteAll(HANDLE file, const QByteArray& bytes) {
     return true;
 }
 
-// Only links and junctions are followed or refused as links; other reparse points (cloud
-// placeholders, deduplicated or compressed files) are the files they stand for.
-bool IsLink(const std::wstring& at) {
-    WIN32_FIND_DATAW found;
-    const HANDLE search = ::FindFirstFileW(at.c_str(), &found);
+// The name's entry in its folder, read without opening the file: a file still being deleted,
+// which no call can open, is seen there too.
+bool Find(const std::wstring& at, WIN32_FIND_DATAW* found) {
+    const HANDLE search = ::FindFirstFileW(at.c_str(), found);
     if (search == INVALID_HANDLE_VALUE) return false;
     ::FindClose(search);
+    return true;
+}
+
+// Only links and junctions are followed or refused as links; other reparse points (cloud
+// placeholders, deduplicated or compressed files) are the files they stand for.
+bool IsLink(const WIN32_FIND_DATAW& found) {
     return (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
            (found.dwReserved0 == IO_REPARSE_TAG_SYMLINK ||
             found.dwReserved0 == IO_REPARSE_TAG_MOUNT_POINT);
+}
+
+bool IsLink(const std::wstring& at) {
+    WIN32_FIND_DATAW found;
+    return Find(at, &found) && IsLink(found);
 }
 
 SysCode LastError() {
@@ -179,7 +190,7 @@ struct Folder::Handle {
 Folder::Folder(std::shared_ptr<const Handle> handle) : handle(std::move(handle)) {}
 
 std::optional<Folder> Folder::Open(const QByteArray& path, FileError* why) {
-    const QString shown = QString::fromUtf8(path);
+    const QString shown = ShownPath(path);
     // Shared for reading and writing, not for deleting: the folder stays where it is.
     WinFile folder(::CreateFileW(LongPath(shown).c_str(), FILE_LIST_DIRECTORY,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
@@ -229,11 +240,7 @@ Folder::Place Folder::Resolve(const QByteArray& name) const {
     const DWORD length = ::GetFinalPathNameByHandleW(target.get(), final.data(), DWORD(final.size()),
                                                      FILE_NAME_NORMALIZED);
     if (length == 0 || length >= final.size()) return {std::nullopt, name, SystemError(::GetLastError())};
-    QString path = QDir::fromNativeSeparators(QString::fromWCharArray(final.data(), int(length)));
-    if (path.startsWith(QLatin1String("//?/UNC/")))
-        path = QLatin1String("//") + path.mid(8);
-    else if (path.startsWith(QLatin1String("//?/")))
-        path = path.mid(4);
+    const QString path = QDir::fromNativeSeparators(QString::fromWCharArray(final.data(), int(length)));
     const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
     FileError why;
     std::optional<Folder> folder = Open(path.left(slash).toUtf8(), &why);
@@ -274,30 +281,28 @@ class SystemFileCalls final : public FileCalls {
         const std::wstring source = At(at, from), target = At(at, to);
         if (!replace || ::GetFileAttributesW(target.c_str()) == INVALID_FILE_ATTRIBUTES)
             return Move(source, target, replace);
-        // The old file goes to a backup name, never deleted by the call itself: where
-        // ReplaceFileW stops half-way, both files are still there to be put right.
         const std::wstring backup = At(at, AsideName(to));
-        if (::ReplaceFileW(target.c_str(), source.c_str(), backup.c_str(), ReplaceFlags, nullptr,
-                           nullptr)) {
-            ::DeleteFileW(backup.c_str());
-            return 0;
-        }
-        const SysCode code = LastError();
-        if (code != ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) return code;
-        return Finish(source, target, backup, true);
+        const SysCode code = Replace(source, target, backup);
+        if (code == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) return Finish(source, target, backup, true);
+        if (!code) ::DeleteFileW(backup.c_str());
+        return code;
     }
 
     // ReplaceFileW, then the old file from its backup name to the one the new file left.
     SysCode Exchange(const Folder& at, const QByteArray& one, const QByteArray& other) override {
         const std::wstring first = At(at, one), second = At(at, other);
         const std::wstring backup = At(at, AsideName(other));
-        if (!::ReplaceFileW(second.c_str(), first.c_str(), backup.c_str(), ReplaceFlags, nullptr,
-                            nullptr)) {
-            const SysCode code = LastError();
-            if (code != ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) return code;
+        const SysCode code = Replace(first, second, backup);
+        if (code == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) {
             if (const SysCode failed = Finish(first, second, backup, false)) return failed;
+        } else if (code) {
+            return code;
         }
-        return Move(backup, first, false);
+        // The names have swapped even where this rename fails: the old file then stays at its
+        // backup name, an aside one that the next start keeps. A failure told here would be
+        // tried again on names that are no longer as they were.
+        Move(backup, first, false);
+        return 0;
     }
 
     SysCode Remove(const Folder& at, const QByteArray& name) override {
@@ -358,9 +363,10 @@ class SystemFileCalls final : public FileCalls {
     // be what the user can open.
     Entry Look(const Folder& at, const QByteArray& name) override {
         const std::wstring path = At(at, name);
-        const DWORD attributes = ::GetFileAttributesW(path.c_str());
-        if (attributes == INVALID_FILE_ATTRIBUTES) return {};
-        const Entry::Kind kind = IsLink(path)                              ? Entry::Kind::Link
+        WIN32_FIND_DATAW found;
+        if (!Find(path, &found)) return {};
+        const DWORD attributes = found.dwFileAttributes;
+        const Entry::Kind kind = IsLink(found)                             ? Entry::Kind::Link
                                  : (attributes & FILE_ATTRIBUTE_DIRECTORY) ? Entry::Kind::Folder
                                                                            : Entry::Kind::Regular;
         Entry entry{kind, true, (attributes & FILE_ATTRIBUTE_READONLY) != 0};
@@ -447,13 +453,35 @@ class SystemFileCalls final : public FileCalls {
     }
 
     // The handle opened it with no sharing, so the file it deletes is certainly this run's.
+    // Sharing does not keep others from marking it read-only meanwhile, and Windows deletes no
+    // read-only file: the mark goes first.
     void RemoveHeld(const Folder&, const QByteArray&, Handle file) override {
+        FILE_BASIC_INFO plain{};
+        plain.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+        ::SetFileInformationByHandle(Of(file), FileBasicInfo, &plain, sizeof plain);
         FILE_DISPOSITION_INFO dispose{TRUE};
         ::SetFileInformationByHandle(Of(file), FileDispositionInfo, &dispose, sizeof dispose);
         ::CloseHandle(Of(file));
     }
 
   private:
+    // The old file goes to a backup name, never deleted by the call itself: where ReplaceFileW
+    // stops half-way, both files are still there to be put right. Its other failures leave
+    // both names as they were. A read-only file it never replaces, whatever it answers
+    // (ERROR_UNABLE_TO_REMOVE_REPLACED would be tried again): access denied, said at once.
+    static SysCode Replace(const std::wstring& source, const std::wstring& target,
+                           const std::wstring& backup) {
+        if (::ReplaceFileW(target.c_str(), source.c_str(), backup.c_str(), ReplaceFlags, nullptr,
+                           nullptr))
+            return 0;
+        const SysCode code = LastError();
+        const DWORD attributes = ::GetFileAttributesW(target.c_str());
+        if (code != ERROR_UNABLE_TO_MOVE_REPLACEMENT_2 && attributes != INVALID_FILE_ATTRIBUTES &&
+            (attributes & FILE_ATTRIBUTE_READONLY))
+            return ERROR_ACCESS_DENIED;
+        return code;
+    }
+
     static SysCode Move(const std::wstring& from, const std::wstring& to, bool replace) {
         const DWORD flags = MOVEFILE_WRITE_THROUGH | (replace ? MOVEFILE_REPLACE_EXISTING : 0);
         return ::MoveFileExW(from.c_str(), to.c_str(), flags) ? 0 : LastError();

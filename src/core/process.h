@@ -3,10 +3,13 @@
 #pragma once
 
 #include <QByteArray>
+#include <QString>
 #include <optional>
 
 // The folder of the running program as the system's bytes; none when it cannot be told.
 std::optional<QByteArray> ProgramFolder();
+// A path of the system's bytes as people write it, for messages.
+QString ShownPath(const QByteArray& path);
 
 qint64 ProcessId();
 QByteArray ProcessName();

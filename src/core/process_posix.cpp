@@ -22,6 +22,10 @@ std::optional<QByteArray> ProgramFolder() {
     return slash == 0 ? QByteArray("/") : program.left(slash);
 }
 
+QString ShownPath(const QByteArray& path) {
+    return QFile::decodeName(path);
+}
+
 qint64 ProcessId() {
     return qint64(::getpid());
 }

@@ -26,6 +26,19 @@ std::optional<QByteArray> ProgramFolder() {
     return program.left(slash).toUtf8();
 }
 
+// The program's paths are UTF-8 on Windows (ProgramFolder, Folder), never the ANSI code
+// page's bytes. A path in long form (a program started as \\?\C:\...) is shown plain, and a drive's bare
+// name, which Windows reads as that drive's current folder, as its root.
+QString ShownPath(const QByteArray& path) {
+    QString shown = QDir::fromNativeSeparators(QString::fromUtf8(path));
+    if (shown.startsWith(QLatin1String("//?/UNC/")))
+        shown.replace(0, 8, QLatin1String("//"));
+    else if (shown.startsWith(QLatin1String("//?/")))
+        shown.remove(0, 4);
+    if (shown.size() == 2 && shown.endsWith(QLatin1Char(':'))) shown += QLatin1Char('/');
+    return shown;
+}
+
 qint64 ProcessId() {
     return qint64(::GetCurrentProcessId());
 }

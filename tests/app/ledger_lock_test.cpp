@@ -62,14 +62,17 @@ TEST_F(LedgerLockTest, AHeldLockIsRefusedAndOneNobodyHoldsIsTakenOverWithoutAWor
     const struct {
         const char* what;
         QByteArray content;
+        bool readOnly = false;
     } abandoned[] = {
         {"an empty lock, as a power cut leaves one", ""},
         {"a dead copy's lock", "999999999\nquillcount\n" + here + "\n"},
         // A copy in a pid namespace of its own left its small pid, alive here as another.
         {"a lock naming a live pid of this host", ours + "\nquillcount\n" + here + "\n"},
+        {"a read-only lock, as restored from read-only media", "", true},
     };
     for (const auto& lock : abandoned) {
         Plant(lock.content);
+        ASSERT_TRUE(!lock.readOnly || QFile::setPermissions(Path(), QFile::ReadOwner));
         rt.boxes.clear();
         EXPECT_EQ(Take().status, LockOutcome::Status::Held) << lock.what;
         EXPECT_TRUE(rt.boxes.empty()) << lock.what;
@@ -85,6 +88,15 @@ TEST_F(LedgerLockTest, AHeldLockIsRefusedAndOneNobodyHoldsIsTakenOverWithoutAWor
     ASSERT_EQ(rt.boxes.size(), 1u);
     EXPECT_EQ(rt.boxes[0], Box::AlreadyOpen(folder.path()));
     live->ReleaseLock();
+#ifdef _WIN32
+    // A backup or sync tool that has an ended copy's lock open shares it, as no copy does.
+    Plant("");
+    QFile reader(Path());
+    ASSERT_TRUE(reader.open(QIODevice::ReadOnly));
+    EXPECT_EQ(Take().status, LockOutcome::Status::InUse);
+    EXPECT_EQ(rt.boxes.back(), Box::LockInUse(Path()));
+    reader.close();
+#endif
 #ifdef STORAGE_CHILD
     QProcess copy;
     ASSERT_TRUE(StartCopy(copy).startsWith("held")) << qPrintable(copy.errorString());

@@ -1,9 +1,11 @@
 #include "core/ledger_file_format.h"
 #include "core/ledger_files.h"
+#include "core/process.h"
 #include "core/win1252.h"
 #include "support/file_helpers.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <atomic>
 #include <gtest/gtest.h>
@@ -60,6 +62,37 @@ TEST_P(BothFiles, FolderInTheFilesPlaceFailsTheSaveAndStaysAsItWas) {
     EXPECT_TRUE(QFileInfo(Path()).isDir());
     EXPECT_EQ(ReadBytes(Path() + "/inside"), "kept");
 }
+
+#ifdef _WIN32
+// Windows replaces no read-only file: the save says so at once, and leaves nothing beside it.
+TEST_P(BothFiles, AReadOnlyFileIsSaidToBeSoAtOnceAndStaysAsItWas) {
+    ASSERT_TRUE(WriteBytes(Path(), "old") && QFile::setPermissions(Path(), QFile::ReadOwner));
+    const auto files = OpenFiles(folder_.path());
+    files->LoadLedgerFile(); // a save of the ledger then checks what it replaces
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_EQ((*files.*GetParam().save)("new").error.kind, FileError::Kind::ReadOnly);
+    EXPECT_LT(timer.elapsed(), 250) << "tried again";
+    EXPECT_EQ(ReadBytes(Path()), "old");
+    EXPECT_EQ(QDir(folder_.path()).entryList(QDir::Files | QDir::Hidden), QStringList{GetParam().name});
+}
+
+// A program started by its long path (\\?\...) is handed that form, and one at a drive's
+// root the bare drive, which Windows reads as that drive's current folder.
+TEST(LedgerFile, PathsAreShownAsPeopleWriteThem) {
+    const struct {
+        QByteArray given;
+        QString shown;
+    } paths[] = {
+        {QStringLiteral("C:/Kassenbücher Ωμέγα").toUtf8(), QStringLiteral("C:/Kassenbücher Ωμέγα")},
+        {"\\\\?\\C:\\Users\\ann", "C:/Users/ann"},
+        {"//?/UNC/server/share/ann", "//server/share/ann"},
+        {"E:", "E:/"},
+    };
+    for (const auto& path : paths)
+        EXPECT_EQ(ShownPath(path.given), path.shown) << path.given.constData();
+}
+#endif
 
 // A second copy, or a sync tool, that wrote the file since it was read keeps its file: the
 // check is made as the new file takes the name, so two saves at the same moment cannot both

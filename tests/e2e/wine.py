@@ -28,6 +28,7 @@ class Wine(Started):
         self.env.update(WINEPREFIX=self.prefix, WINEARCH="win64",
                         WINEDEBUG=env.get("WINEDEBUG", "-all"),
                         WINEDLLOVERRIDES="mscoree,mshtml=", WINEQT_FORCE_STDERR_LOGGING="1")
+        self.drives = {}  # folder: its drive letter
 
     def start(self):
         self._wine_run("--new")
@@ -42,10 +43,16 @@ class Wine(Started):
         if result.returncode != 0:
             raise RuntimeError(f"wine_run {what} failed: {result.stdout}{result.stderr}")
 
+    def map_drive(self, letter, folder):
+        """folder becomes the drive letter (q:): a program there starts from its root."""
+        os.symlink(folder, os.path.join(self.prefix, "dosdevices", letter))
+        self.drives[folder] = letter.upper()
+
     def command(self, program):
         """The command that starts program, a Windows program file, in the prefix. Its
         process is the program's own: Wine runs it in the process started."""
-        return [WINE, program]
+        letter = self.drives.get(os.path.dirname(program))
+        return [WINE, f"{letter}\\{os.path.basename(program)}" if letter else program]
 
     def tool(self, *command):
         """Runs one of Wine's own programs (taskkill, wineboot) in the prefix; what it

@@ -1,5 +1,5 @@
 """quillcount.exe under Wine: a whole run and its reopening, a wrong PIN, the endings of a
-Windows desktop, and the lock as Windows keeps it."""
+Windows desktop, the lock as Windows keeps it, and the program at a drive's root."""
 
 from program import LEDGER_FILE, LOCK_FILE
 from scenarios import (bookings_plain_copy_close_reopen, make_ledger, reads_back,
@@ -63,6 +63,15 @@ def close_request_saves(t):
     reads_back(t, folder, "9630", expected)
 
 
+def drive_root_and_letters_beyond_ascii(t):
+    """A folder named in letters beyond ASCII, then the same folder as a drive's root (a
+    USB stick's E:\\): the program saves its ledger in the one and reads it in the other."""
+    folder = t.folder(name="Kassenbücher Ωμέγα")
+    expected = make_ledger(t, folder, "3690", [("8.40", True)])
+    t.wine.map_drive("q:", folder.path)
+    reads_back(t, folder, "3690", expected)  # started as Q:\quillcount.exe
+
+
 WINE_SCENARIOS = [
     bookings_plain_copy_close_reopen,  # first run, book, close, start again: the bookings
     wrong_pin,
@@ -70,4 +79,5 @@ WINE_SCENARIOS = [
     close_request_saves,
     second_copy_refused,  # the lock file held open with no sharing: a sharing violation
     killed_then_started_again,
+    drive_root_and_letters_beyond_ascii,
 ]
