@@ -257,16 +257,22 @@ BoxMessage KeptLedgers(const QList<KeptFile>& kept) {
         return QString();
     };
     QStringList shown;
-    for (const KeptFile& file : kept.first(qMin(kept.size(), MaxKeptShown)))
-        shown.append(QStringLiteral("%1\n%2. To open it, rename it to %3 in %4.")
-                         .arg(QDir::toNativeSeparators(file.path), why(file.why),
-                              QString::fromUtf8(file.name), QDir::toNativeSeparators(file.folder)));
+    const KeptFile* group = nullptr; // the folder and name the lines below are kept for
+    for (const KeptFile& file : kept.first(qMin(kept.size(), MaxKeptShown))) {
+        if (!group || group->folder != file.folder || group->name != file.name) {
+            shown.append(QStringLiteral("\nIn %1, to be renamed to %2 to open:")
+                             .arg(QDir::toNativeSeparators(file.folder), QString::fromUtf8(file.name)));
+            group = &file;
+        }
+        shown.append(QStringLiteral("%1: %2.")
+                         .arg(file.path.section(QLatin1Char('/'), -1), why(file.why)));
+    }
     if (kept.size() > MaxKeptShown)
-        shown.append(QStringLiteral("and %1 more.").arg(kept.size() - MaxKeptShown));
-    return {QStringLiteral("Ledgers were kept beside the program's files:\n\n%1\n\nBefore "
-                           "renaming one, move the file it takes the name of aside; then start "
-                           "the program with the PIN that ledger had.")
-                .arg(shown.join(QStringLiteral("\n\n"))),
+        shown.append(QStringLiteral("And %1 more.").arg(kept.size() - MaxKeptShown));
+    return {QStringLiteral("Ledgers were kept beside the program's files.\n%1\n\nBefore "
+                           "renaming one, move the file of that name aside; then start the "
+                           "program with the PIN that ledger had.")
+                .arg(shown.join(QLatin1Char('\n'))),
             MsgStyle::Information, ErrorTitle};
 }
 } // namespace Box

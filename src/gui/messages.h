@@ -104,6 +104,6 @@ BoxMessage OtherLedgerKept(const QString& ledger, const QString& kept, const Fil
 
 // Ledgers kept beside the program's files, each with why and how to open it; at most
 // MaxKeptShown of them by name.
-inline constexpr qsizetype MaxKeptShown = 8;
+inline constexpr qsizetype MaxKeptShown = 5;
 BoxMessage KeptLedgers(const QList<KeptFile>& kept);
 } // namespace Box

@@ -131,8 +131,10 @@ struct Scenario {
     bool saves;  // a save, whose ledger said saved is never lost
 };
 
+// A lock refused because another has it needs no why: its box names who.
 FileWrite Locked(const LockOutcome& lock) {
     if (lock.status == LockOutcome::Status::Held) return {};
+    if (lock.error.kind == FileError::Kind::None) return {FileWrite::Status::Changed, {}};
     return {FileWrite::Status::Failed, lock.error};
 }
 

@@ -4,6 +4,7 @@
 #include "gui/qt_runtime.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QMessageBox>
 #include <QScreen>
 #include <QTimer>
@@ -78,11 +79,12 @@ TEST(Messages, KeptLedgersAreToldEachWithWhyWithinTheScreen) {
                       QStringLiteral("/media/usb/ledgers/real.txt.kept-%1").arg(n),
                       QStringLiteral("/media/usb/ledgers"), "real.txt"});
     const BoxMessage box = Box::KeptLedgers(kept);
-    EXPECT_TRUE(box.prompt.contains(QStringLiteral("rename it to real.txt in /media/usb/ledgers")));
-    EXPECT_NE(box.prompt.section(QStringLiteral("kept-1\n"), 1, 1).section(QLatin1Char('\n'), 0, 0),
-              box.prompt.section(QStringLiteral("kept-2\n"), 1, 1).section(QLatin1Char('\n'), 0, 0));
-    EXPECT_FALSE(box.prompt.contains(QStringLiteral("kept-%1\n").arg(Box::MaxKeptShown + 1)));
-    EXPECT_TRUE(box.prompt.contains(QStringLiteral("and %1 more").arg(3000 - Box::MaxKeptShown)));
+    EXPECT_TRUE(box.prompt.contains(QStringLiteral("In %1, to be renamed to real.txt")
+                                        .arg(QDir::toNativeSeparators(QStringLiteral("/media/usb/ledgers")))));
+    EXPECT_NE(box.prompt.section(QStringLiteral("kept-1: "), 1, 1).section(QLatin1Char('\n'), 0, 0),
+              box.prompt.section(QStringLiteral("kept-2: "), 1, 1).section(QLatin1Char('\n'), 0, 0));
+    EXPECT_FALSE(box.prompt.contains(QStringLiteral("kept-%1:").arg(Box::MaxKeptShown + 1)));
+    EXPECT_TRUE(box.prompt.contains(QStringLiteral("And %1 more").arg(3000 - Box::MaxKeptShown)));
 
     QtRuntime runtime;
     QTimer::singleShot(0, [&] {
