@@ -1,7 +1,6 @@
-"""A minimal Debian root holding only the system's libraries, no Qt (made by scripts/linux):
-the portable program is unpacked and started in it through chroot, its windows on the
-session's X display outside, which it reaches through the display's abstract socket (a
-chroot hides files, not the network)."""
+"""A Debian root with the system's libraries and no Qt (scripts/linux makes it), where the
+portable program runs through chroot; the X display outside is reached through its
+abstract socket, which a chroot does not hide."""
 
 import os
 
@@ -20,7 +19,7 @@ class CleanRoot(Started):
         self.temp = os.path.join(self.path, "tmp")  # where the program's folders go
 
     def start(self):
-        if not os.path.isfile(os.path.join(self.path, "var", "lib", "dpkg", "status")):
+        if not os.path.isdir(os.path.join(self.path, "var", "lib", "dpkg", "info")):
             raise RuntimeError(f"{self.path} is not a Debian root")
 
     def __exit__(self, *exc):
