@@ -38,7 +38,7 @@ def main(argv):
         os.path.join(here, "..", "..", "docs", "screenshots"))
     os.makedirs(out, exist_ok=True)
     with ExitStack() as stack:
-        server, env = SESSIONS["openbox"].start(stack)
+        server, env, _ = SESSIONS["openbox"].start(stack)
         desktop = Desktop(server)
         trial = Trial(binary, env, desktop)
         try:

@@ -14,6 +14,7 @@ NAME = "quillcount"
 LEDGER_FILE = "QcEcV3.1.Txt"
 PLAIN_COPY = "QcUcV3.1.Txt"
 LOCK_FILE = LEDGER_FILE + ".lock"
+PORTABLE_SUFFIX = "-linux-x86_64.tar.gz"
 EXIT_WAIT = 30  # the shrinking window takes up to a second and a half before the end
 OTHER_USER, OTHER_GROUP = "nobody", "nogroup"  # neither root nor whoever runs the tests
 
@@ -30,18 +31,25 @@ def state(path):
 
 
 class Folder:
-    """A fresh temporary folder holding a copy of the program; or, given, a folder of that
-    name inside a fresh temporary one, or a folder already there (a file system's root)."""
+    """A fresh temporary folder (made in under, when given) holding a copy of the program,
+    or the portable tarball unpacked as its user does; or, given, a folder of that name
+    inside a fresh temporary one, or a folder already there (a file system's root)."""
 
-    def __init__(self, binary, name=None, at=None):
-        self.base = at or tempfile.mkdtemp(prefix="qc-e2e-")
+    def __init__(self, binary, name=None, at=None, under=None):
+        self.base = at or tempfile.mkdtemp(prefix="qc-e2e-", dir=under)
         self.path = os.path.join(self.base, name) if name else self.base
         if name:
             os.mkdir(self.path)
         for folder in {self.base, self.path}:
             os.chmod(folder, 0o755)  # the unprivileged user must reach the program
-        self.program = NAME + os.path.splitext(binary)[1]  # quillcount.exe for Windows
-        shutil.copy2(binary, os.path.join(self.path, self.program))
+        if binary.endswith(PORTABLE_SUFFIX):  # its one folder's files, the program its launcher
+            self.program = NAME
+            subprocess.run(["tar", "-xzf", binary, "--strip-components=1", "-C", self.path],
+                           check=True)
+        else:
+            self.program = NAME + os.path.splitext(binary)[1]  # quillcount.exe for Windows
+            shutil.copy2(binary, os.path.join(self.path, self.program))
+        self.shipped = set(os.listdir(self.path))
 
     def file(self, name):
         return os.path.join(self.path, name)
@@ -51,7 +59,7 @@ class Folder:
             return f.read()
 
     def names(self):
-        return sorted(n for n in os.listdir(self.path) if n != self.program)
+        return sorted(n for n in os.listdir(self.path) if n not in self.shipped)
 
     def state(self):
         return {name: state(self.file(name)) for name in self.names()}
@@ -76,15 +84,14 @@ class Run:
 
     unprivileged runs it as OTHER_USER when the tests run as root; file_size_limit (bytes)
     and umask are set for it as a shell's ulimit -f and umask would; closed_stderr starts
-    it with its standard error closed, as `2>&-` does. wine (a Wine) runs a Windows program
-    in its prefix."""
+    it with its standard error closed, as `2>&-` does. launcher (a Wine, a CleanRoot) starts
+    the program where it runs."""
 
     def __init__(self, folder, env, unprivileged=False, file_size_limit=None, umask=None,
-                 closed_stderr=False, wine=None):
+                 closed_stderr=False, launcher=None):
         command = [folder.file(folder.program)]
-        if wine:
-            command = wine.command(command[0])
-        self.wine = wine
+        if launcher:
+            command = launcher.command(command[0])
         if unprivileged and os.geteuid() == 0:
             command = ["setpriv", f"--reuid={OTHER_USER}", f"--regid={OTHER_GROUP}",
                        "--clear-groups", "--", *command]

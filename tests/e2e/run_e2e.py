@@ -3,8 +3,11 @@
 
 Usage: run_e2e.py [--session NAME] PROGRAM [SCENARIO...]   (NAME defaults to openbox)
        run_e2e.py --wine PROGRAM.exe [SCENARIO...]
+       run_e2e.py --clean-root ROOT TARBALL [SCENARIO...]
 
---wine runs a Windows build of the program under Wine (the session "wine").
+--wine runs a Windows build of the program under Wine (the session "wine"); --clean-root
+unpacks the portable tarball in ROOT, a Debian root with no Qt (made by scripts/linux),
+and runs it there (the session "clean_root").
 """
 
 import os
@@ -22,17 +25,19 @@ from x_server import XServer
 
 
 def main(argv):
-    name = "openbox"
+    name, launcher_args = "openbox", []
     if argv[1:2] == ["--session"]:
         name, argv = argv[2], argv[:1] + argv[3:]
     elif argv[1:2] == ["--wine"]:
         name, argv = "wine", argv[:1] + argv[2:]
+    elif argv[1:2] == ["--clean-root"]:
+        name, launcher_args, argv = "clean_root", argv[2:3], argv[:1] + argv[3:]
     session = SESSIONS[name]
     binary = os.path.abspath(argv[1])
     chosen = [s for s in session.scenarios if len(argv) < 3 or s.__name__ in argv[2:]]
     passed = failed = 0
     with ExitStack() as stack:
-        server, env = session.start(stack)
+        server, env, launcher = session.start(stack, *launcher_args)
         desktop = None
         if isinstance(server, XServer):
             desktop = Desktop(server, session.scale)
@@ -41,7 +46,7 @@ def main(argv):
         if session.screen_reader:
             reader = ScreenReader(env)
         for scenario in chosen:
-            trial = Trial(binary, env, desktop, reader, session.wine)
+            trial = Trial(binary, env, desktop, reader, launcher)
             began = time.monotonic()
             try:
                 scenario(trial)

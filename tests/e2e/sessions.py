@@ -5,6 +5,8 @@ import os
 
 from accessibility_bus import AccessibilityBus
 from adverse_scenarios import ADVERSE_SCENARIOS
+from clean_root import CleanRoot
+from clean_root_scenarios import CLEAN_ROOT_SCENARIOS
 from reader_scenarios import READER_SCENARIOS
 from scenarios import SCENARIOS, bookings_plain_copy_close_reopen
 from theme_scenarios import THEME_SCENARIOS
@@ -18,31 +20,32 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 
 
 class Session:
-    """windows: the program is a Windows one, run under Wine (self.wine once started)."""
+    """launcher: what the program is started through (Wine for a Windows one, the clean root
+    for the portable one), made with the environment and the arguments start() is given."""
 
     def __init__(self, scenarios, server=XServer, screen=SCREEN, scale=1, env=None,
-                 screen_reader=False, windows=False):
+                 screen_reader=False, launcher=None):
         self.scenarios = scenarios
         self.server = server
         self.screen = screen
         self.scale = scale
         self.env = env or {}
         self.screen_reader = screen_reader
-        self.windows = windows
-        self.wine = None
+        self.launcher = launcher
 
-    def start(self, stack):
-        """Starts the session's servers, ended with stack; the display server and the
-        environment the program runs in."""
+    def start(self, stack, *launcher_args):
+        """Starts the session's servers, ended with stack; the display server, the
+        environment the program runs in and the launcher started, if any."""
         server = stack.enter_context(
             self.server(self.screen, dict(os.environ, QT_QPA_PLATFORM="xcb", **self.env)))
         env = server.env
         if self.screen_reader:
             env = stack.enter_context(AccessibilityBus(env)).env
-        if self.windows:
-            self.wine = stack.enter_context(Wine(env))
-            env = self.wine.env
-        return server, env
+        launcher = None
+        if self.launcher:
+            launcher = stack.enter_context(self.launcher(env, *launcher_args))
+            env = launcher.env
+        return server, env, launcher
 
 
 SESSIONS = {
@@ -59,5 +62,8 @@ SESSIONS = {
     # which a headless weston lacks; the compose one, as on X, needs none.
     "weston": Session(WAYLAND_SCENARIOS, server=Weston, env={"QT_IM_MODULE": "compose"}),
     # quillcount.exe under Wine (run_e2e.py --wine), its windows on the openbox desktop.
-    "wine": Session(WINE_SCENARIOS, windows=True),
+    "wine": Session(WINE_SCENARIOS, launcher=Wine),
+    # The portable tarball unpacked in a root with no Qt (run_e2e.py --clean-root), its
+    # windows on the openbox desktop outside.
+    "clean_root": Session(CLEAN_ROOT_SCENARIOS, launcher=CleanRoot),
 }

@@ -8,19 +8,19 @@ from x_server import XServer
 
 
 class Trial:
-    def __init__(self, binary, env, desktop, reader=None, wine=None):
+    def __init__(self, binary, env, desktop, reader=None, launcher=None):
         self.binary = binary
         self.env = env
         self.desktop = desktop
         self.reader = reader
-        self.wine = wine  # a Wine when the program is a Windows one
+        self.launcher = launcher  # a Wine, or the CleanRoot of the portable program
         self.folders = []
         self.runs = []
         self.servers = []
         self.desktops = []
 
     def folder(self, name=None, at=None):
-        folder = Folder(self.binary, name, at)
+        folder = Folder(self.binary, name, at, self.launcher and self.launcher.temp)
         self.folders.append(folder)
         return folder
 
@@ -36,7 +36,8 @@ class Trial:
         """A run of the program in folder, on the session's display or desktop's, with env
         added to the session's environment; limits as Run takes them."""
         base = desktop.env if desktop else self.env
-        run = Run(folder, dict(base, **(env or {})), unprivileged, wine=self.wine, **limits)
+        run = Run(folder, dict(base, **(env or {})), unprivileged,
+                  launcher=self.launcher, **limits)
         self.runs.append(run)
         return User(desktop or self.desktop, run)
 

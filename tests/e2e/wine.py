@@ -17,6 +17,8 @@ TOOL_WAIT = 60
 
 
 class Wine(Started):
+    temp = None  # the program's folders are this machine's own
+
     def __init__(self, env):
         self.base = tempfile.mkdtemp(prefix="qc-wine-")
         self.prefix = os.path.join(self.base, "prefix")

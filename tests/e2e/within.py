@@ -16,7 +16,7 @@ from sessions import SESSIONS
 
 def main(argv):
     with ExitStack() as stack:
-        _, env = SESSIONS[argv[1]].start(stack)
+        _, env, _ = SESSIONS[argv[1]].start(stack)
         return subprocess.run(argv[2:], env=env).returncode
 
 
