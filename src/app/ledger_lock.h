@@ -2,7 +2,7 @@
 // never save over each other's bookings.
 #pragma once
 
-class LedgerFiles;
+class LedgerStore;
 
 enum class LockOutcome {
     Held,     // ours for the run
@@ -13,4 +13,4 @@ enum class LockOutcome {
 
 // A lock nobody holds is taken over without asking; one written on another host, which may
 // still be in use there, is taken only when the user says so.
-LockOutcome TakeLedgerLock(LedgerFiles& files);
+LockOutcome TakeLedgerLock(LedgerStore& store);

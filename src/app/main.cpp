@@ -2,7 +2,7 @@
 #include "app/process_guard.h"
 #include "app/program.h"
 #include "app/run_end.h"
-#include "core/ledger_files.h"
+#include "core/ledger_store.h"
 #include "core/process.h"
 #include "gui/look.h"
 #include "gui/messages.h"
@@ -26,26 +26,25 @@ int main(int argc, char** argv) {
         return 1;
     }
     FileError why;
-    const std::unique_ptr<LedgerFiles> files = LedgerFiles::Open(*folder, &why);
+    std::unique_ptr<LedgerFiles> files = LedgerFiles::Open(*folder, &why);
     if (!files) {
         ShowBox(Box::ProgramFolderUnopened(QFile::decodeName(*folder), why));
         return 1;
     }
-    switch (TakeLedgerLock(*files)) {
+    LedgerStore store(std::move(files));
+    switch (TakeLedgerLock(store)) {
     case LockOutcome::Refused:
         return 1;
     case LockOutcome::Declined:
         return 0;
     case LockOutcome::Held:
-        files->RemoveStaleTemporaries();
-        break;
     case LockOutcome::Unlocked:
         break;
     }
-    Program program(*files);
-    RunEnd end(program, *files);
+    RunEnd end(store);
     end.Install();
     runtime.SetEnding([&end] { end.End(); });
+    Program program(store);
     program.Show();
     app.exec();
     end.SaveAndEnd(); // the event loop ended, and not by a way out the user chose

@@ -1,7 +1,8 @@
 #include "app/run_end.h"
 
-#include "app/program.h"
-#include "core/ledger_files.h"
+#include "app/standard_error.h"
+#include "core/ledger_store.h"
+#include "gui/messages.h"
 #include "gui/runtime.h"
 
 #include <QGuiApplication>
@@ -109,7 +110,7 @@ void WatchForEndings() {
 }
 } // namespace
 
-RunEnd::RunEnd(Program& program, LedgerFiles& files) : program(program), files(files) {}
+RunEnd::RunEnd(LedgerStore& store) : store(store) {}
 
 RunEnd::~RunEnd() {
     if (current == this) current = nullptr;
@@ -122,7 +123,27 @@ void RunEnd::Install() {
 }
 
 void RunEnd::SaveQuietly() {
-    program.SaveQuietly();
+    using Status = LedgerStore::Saved::Status;
+    const LedgerStore::Saved saved = store.Save(LedgerStore::IfChanged::KeepBoth);
+    const auto tell = [](const QString& line) { std::fputs(qPrintable(line), stderr); };
+    switch (saved.status) {
+    case Status::NothingToSave:
+    case Status::Written:
+    case Status::Changed:
+    case Status::Unchecked:
+        break;
+    case Status::Kept:
+        tell(StandardError::QuietSaveKept.arg(store.LedgerShown(), saved.keptAt));
+        break;
+    case Status::KeptUnchecked:
+        tell(StandardError::QuietSaveUnchecked.arg(store.LedgerShown(), saved.keptAt,
+                                                   Box::Why(saved.error)));
+        break;
+    case Status::Failed:
+        tell(StandardError::QuietSaveFailed.arg(Box::Why(saved.error)));
+        break;
+    }
+    if (saved.notDurable) tell(StandardError::QuietSaveNotDurable.arg(Box::Why(*saved.notDurable)));
 }
 
 void RunEnd::SaveAndEnd() {
@@ -132,11 +153,11 @@ void RunEnd::SaveAndEnd() {
 
 void RunEnd::SaveAndRelease() {
     SaveQuietly();
-    files.ReleaseLock();
+    store.Close();
 }
 
 void RunEnd::End() {
-    files.ReleaseLock();
+    store.Close();
     std::fflush(nullptr);
     std::_Exit(0);
 }

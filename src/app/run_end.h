@@ -4,12 +4,11 @@
 // Rt().End() all come here; a session checkpoint saves and lets the run go on.
 #pragma once
 
-class LedgerFiles;
-class Program;
+class LedgerStore;
 
 class RunEnd {
   public:
-    RunEnd(Program& program, LedgerFiles& files);
+    explicit RunEnd(LedgerStore& store);
     ~RunEnd();
     RunEnd(const RunEnd&) = delete;
     RunEnd& operator=(const RunEnd&) = delete;
@@ -18,7 +17,10 @@ class RunEnd {
     // run) takes over from this one; the process's handlers themselves are set up once.
     void Install();
 
-    // Saves an open, non-empty ledger without boxes, animation or any use of the display.
+    // For every ending the user did not choose, and a session checkpoint: saves a ledger that
+    // is open and not empty, without animation, boxes or any use of the display. The run stays
+    // as it was; a failure is told on the standard error. A ledger file changed behind the
+    // program's back is kept, and this run's ledger saved beside it.
     void SaveQuietly();
     // Saves quietly, then ends the process as the exit sequence does.
     [[noreturn]] void SaveAndEnd();
@@ -29,6 +31,5 @@ class RunEnd {
     void SaveAndRelease();
 
   private:
-    Program& program;
-    LedgerFiles& files;
+    LedgerStore& store;
 };

@@ -35,8 +35,8 @@ QLabel* MakeLabel(QWidget* window, const char* name, const QString& caption,
 }
 } // namespace
 
-Form3::Form3(const Pin& startupPin, QWidget* parent)
-    : QWidget(parent), startupPin(startupPin),
+Form3::Form3(std::function<bool(const QString&)> isOldPin, QWidget* parent)
+    : QWidget(parent), isOldPin(std::move(isOldPin)),
       txtKey1(NewPinField(this, "txtKey1", Texts::OldPinTip, TwipsRect(1920, 240, 600, 360))),
       txtKey2(NewPinField(this, "txtKey2", Texts::NewPinTip, TwipsRect(1920, 720, 600, 360))),
       txtKey3(NewPinField(this, "txtKey3", Texts::NewPinTip, TwipsRect(1920, 1200, 600, 360))),
@@ -71,7 +71,7 @@ void Form3::Form_Load() {
 }
 
 void Form3::CheckOldPin() {
-    if (Pin::FromText(txtKey1->text()) != startupPin) {
+    if (!isOldPin(txtKey1->text())) {
         Refuse(Box::IncorrectOldPin(), {txtKey1}, txtKey1);
         return;
     }
