@@ -43,7 +43,6 @@ int main(int argc, char** argv) {
     }
     RunEnd end(store);
     end.Install();
-    runtime.SetEnding([&end] { end.End(); });
     Program program(store);
     program.Show();
     app.exec();

@@ -4,6 +4,7 @@
 
 Program::Program(LedgerStore& store) : store(store) {
     connect(&form1, &Form1::PinAccepted, this, &Program::OpenLedgerWindow);
+    connect(&form1, &Form1::CloseRequested, this, &Program::Form_Unload);
 }
 
 void Program::Show() {
@@ -20,4 +21,9 @@ void Program::OpenLedgerWindow(const Pin& pin) {
     }
     form1.hide();
     session->Show();
+}
+
+Run Program::Form_Unload() {
+    store.Close();
+    return ShrinkAndEnd(form1);
 }

@@ -21,6 +21,8 @@ class Program : public QObject {
     // The first use of the ledger window creates it and runs its open sequence; then the
     // PIN window goes and the ledger window shows.
     void OpenLedgerWindow(const Pin& pin);
+    // The PIN window's close box: the run ends without a ledger opened.
+    Run Form_Unload();
 
     LedgerStore& store;
     Form1 form1;

@@ -2,8 +2,8 @@
 
 #include "app/standard_error.h"
 #include "core/ledger_store.h"
+#include "core/process.h"
 #include "gui/messages.h"
-#include "gui/runtime.h"
 
 #include <QGuiApplication>
 #include <QSessionManager>
@@ -27,6 +27,12 @@ RunEnd* current = nullptr;
 // Qt calls exit() when the display connection breaks; this runs before the process goes.
 extern "C" void OnExit() {
     if (current) current->SaveAndRelease();
+}
+
+// A stop signal or a console's event: the run installed saves and ends.
+[[noreturn]] void SaveAndEnd() {
+    if (current) current->SaveAndEnd();
+    EndProcess(); // no run installed: nothing to save
 }
 
 #ifdef Q_OS_UNIX
@@ -64,8 +70,7 @@ void WatchStopSignals(QObject* owner) {
     QObject::connect(notifier, &QSocketNotifier::activated, owner, [] {
         char byte;
         [[maybe_unused]] const auto got = ::read(signalPipe[0], &byte, 1);
-        if (current) current->SaveQuietly();
-        Rt().End();
+        SaveAndEnd();
     });
     struct sigaction action = {};
     action.sa_handler = OnSignal;
@@ -83,10 +88,7 @@ void WatchStopSignals(QObject* owner) {
 BOOL WINAPI OnConsoleEvent(DWORD) {
     QMetaObject::invokeMethod(
         qApp,
-        [] {
-            if (current) current->SaveQuietly();
-            Rt().End();
-        },
+        [] { SaveAndEnd(); },
         Qt::BlockingQueuedConnection);
     return TRUE;
 }
@@ -146,18 +148,12 @@ void RunEnd::SaveQuietly() {
     if (saved.notDurable) tell(StandardError::QuietSaveNotDurable.arg(Box::Why(*saved.notDurable)));
 }
 
-void RunEnd::SaveAndEnd() {
-    SaveQuietly();
-    End();
-}
-
 void RunEnd::SaveAndRelease() {
     SaveQuietly();
     store.Close();
 }
 
-void RunEnd::End() {
-    store.Close();
-    std::fflush(nullptr);
-    std::_Exit(0);
+void RunEnd::SaveAndEnd() {
+    SaveAndRelease();
+    EndProcess();
 }

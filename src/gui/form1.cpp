@@ -89,11 +89,7 @@ void Form1::Command2_Click() {
     Command1->show();
 }
 
-Run Form1::Form_Unload() {
-    return ShrinkAndEnd(*this);
-}
-
 void Form1::closeEvent(QCloseEvent* event) {
-    event->accept();
-    [[maybe_unused]] const Run ended = Form_Unload();
+    event->ignore();
+    emit CloseRequested();
 }

@@ -3,7 +3,6 @@
 #pragma once
 
 #include "core/pin.h"
-#include "gui/exit_sequence.h"
 
 #include <QWidget>
 
@@ -19,6 +18,8 @@ class Form1 : public QWidget {
   signals:
     // A four-digit PIN was entered: the ledger window is to open with it.
     void PinAccepted(const Pin& pin);
+    // The close box was used. The window stays open: the run decides how it ends.
+    void CloseRequested();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -29,7 +30,6 @@ class Form1 : public QWidget {
     void CheckPin();
     void Command1_Click();
     void Command2_Click();
-    Run Form_Unload();
 
     QPushButton* const Command2; // hides the PIN
     NumericField* const txtKey;

@@ -6,6 +6,7 @@
 #include "app/run_end.h"
 #include "core/win1252.h"
 #include "gui/form3.h"
+#include "gui/qt_runtime.h"
 #include "support/controls.h"
 #include "support/file_helpers.h"
 #include "support/scripted_runtime.h"
@@ -104,6 +105,33 @@ TEST_F(FullRunTest, FirstRunOpensAnEmptyLedgerAndClosingItWritesNothing) {
     ledger->close();
     EXPECT_EQ(rt.ends, 1);
     EXPECT_FALSE(QFile::exists(LedgerFilePath(folder.path())));
+}
+
+TEST_F(FullRunTest, ClosingThePinWindowShrinksItOffTheScreenAndEnds) {
+    store = OpenStore(folder.path());
+    program = std::make_unique<Program>(*store);
+    program->Show();
+    PinWindow()->close();
+    EXPECT_EQ(rt.ends, 1);
+    EXPECT_GT(PinWindow()->y() * 15, rt.screenWidthTwips);
+    EXPECT_TRUE(rt.boxes.empty());
+}
+
+TEST(RunEnd, NothingRunsAfterTheProgramEnds) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            QtRuntime runtime;
+            SetRuntime(&runtime);
+            QTemporaryDir folder;
+            const auto store = OpenStore(folder.path());
+            Program program(*store);
+            program.Show();
+            FindWindow<Form1>()->close();
+            std::fputs("still running", stderr);
+            std::abort();
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 TEST_F(FullRunTest, AClosedLedgerOpensAgainExactlyUnderTheSamePin) {
