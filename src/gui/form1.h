@@ -25,6 +25,12 @@ class Form1 : public QWidget {
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    void SetUpWindow();
+    void SetUpFields();
+    void SetUpButtons();
+    void SetUpAccessibleNames();
+    void Connect();
+
     // Enter in txtKey: reports an empty PIN or one that is not four digits, else asks for
     // the ledger window.
     void CheckPin();

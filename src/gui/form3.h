@@ -30,6 +30,10 @@ class Form3 : public QWidget {
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    void SetUpWindow();
+    void SetUpAccessibleNames();
+    void Connect();
+
     void Form_Load();
     void CheckOldPin();
     void AskConfirmPin();

@@ -4,6 +4,7 @@
 
 #include <QFont>
 #include <QIcon>
+#include <QRect>
 #include <QString>
 
 class QLabel;
@@ -30,6 +31,13 @@ void ApplyWindowLook(QWidget* window, const QString& caption, int widthTwips, in
 
 // One of the program's pictures ("quillcount", "eye") at every size it is shipped in.
 QIcon Picture(const QString& name);
+
+// A control under its designed name, at its designed place.
+template <typename Control> Control* Place(Control* control, const char* name, const QRect& geometry) {
+    control->setObjectName(QLatin1String(name));
+    control->setGeometry(geometry);
+    return control;
+}
 
 // Grey background and dark text for a control (labels, buttons) or a window.
 void PaintGrey(QWidget* control);
