@@ -13,7 +13,6 @@
 
 int main(int argc, char** argv) {
     GuardProcess();
-    InstallFontSubstitutes();
     InstallWindowAccessibility();
     QApplication app(argc, argv);
     QtRuntime runtime;

@@ -11,14 +11,11 @@ class QLabel;
 class QPushButton;
 class QWidget;
 
-// Maps the designed font names to metric-compatible ones, for where Windows' own are absent.
-// Call once, before the first window is built.
-void InstallFontSubstitutes();
-
 // Has screen readers hear a plain widget made a window as a window. Call once, at start.
 void InstallWindowAccessibility();
 
-// A font by its designed name ("MS Sans Serif", "Courier New") and point size.
+// A font by its designed name ("MS Sans Serif", "Courier New") and point size; a designed
+// family that is not installed is its metric-compatible stand-in.
 QFont DesignFont(const QString& family, double points, bool bold);
 
 // Shrinks a label's font until its caption fits the label, as far as it stays readable: a
@@ -29,7 +26,8 @@ void FitCaption(QLabel* label);
 // on the screen when it is first shown.
 void ApplyWindowLook(QWidget* window, const QString& caption, int widthTwips, int heightTwips);
 
-// One of the program's pictures ("quillcount", "eye") at every size it is shipped in.
+// One of the program's pictures ("quillcount", "eye") at every size it is shipped in, from
+// its pixels: no image reader, so no image-format plugin, is needed.
 QIcon Picture(const QString& name);
 
 // A control under its designed name, at its designed place.

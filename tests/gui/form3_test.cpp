@@ -1,4 +1,5 @@
 #include "gui/form3.h"
+#include "gui/look.h"
 #include "support/controls.h"
 #include "support/placement.h"
 #include "support/scripted_runtime.h"
@@ -98,8 +99,7 @@ TEST_F(ChangePin, LaysOutTheDesignedWindow) {
         EXPECT_EQ(field->displayText(), "**") << name;
         EXPECT_EQ(field->maxLength(), 4) << name;
         EXPECT_EQ(field->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter) << name;
-        EXPECT_EQ(field->font().family(), "Courier New") << name;
-        EXPECT_TRUE(field->font().bold()) << name;
+        EXPECT_EQ(field->font(), DesignFont(QStringLiteral("Courier New"), 9.75, true)) << name;
         EXPECT_FALSE(field->testAttribute(Qt::WA_InputMethodEnabled)) << name;
     }
 
