@@ -30,7 +30,7 @@ extern "C" void OnExit() {
 }
 
 // A stop signal or a console's event: the run installed saves and ends.
-[[noreturn]] void SaveAndEnd() {
+[[noreturn]] void EndOnRequest() {
     if (current) current->SaveAndEnd();
     EndProcess(); // no run installed: nothing to save
 }
@@ -70,7 +70,7 @@ void WatchStopSignals(QObject* owner) {
     QObject::connect(notifier, &QSocketNotifier::activated, owner, [] {
         char byte;
         [[maybe_unused]] const auto got = ::read(signalPipe[0], &byte, 1);
-        SaveAndEnd();
+        EndOnRequest();
     });
     struct sigaction action = {};
     action.sa_handler = OnSignal;
@@ -86,10 +86,7 @@ void WatchStopSignals(QObject* owner) {
 // a thread of its own and ends the process when it returns: the save runs on the program's
 // thread, which this waits for.
 BOOL WINAPI OnConsoleEvent(DWORD) {
-    QMetaObject::invokeMethod(
-        qApp,
-        [] { SaveAndEnd(); },
-        Qt::BlockingQueuedConnection);
+    QMetaObject::invokeMethod(qApp, EndOnRequest, Qt::BlockingQueuedConnection);
     return TRUE;
 }
 #endif
