@@ -31,7 +31,8 @@ void ApplyWindowLook(QWidget* window, const QString& caption, int widthTwips, in
 QIcon Picture(const QString& name);
 
 // A control under its designed name, at its designed place.
-template <typename Control> Control* Place(Control* control, const char* name, const QRect& geometry) {
+template <typename Control>
+Control* Place(Control* control, const char* name, const QRect& geometry) {
     control->setObjectName(QLatin1String(name));
     control->setGeometry(geometry);
     return control;

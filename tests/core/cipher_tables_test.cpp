@@ -11,8 +11,9 @@
 namespace {
 
 std::vector<QString> SixTables(const CipherRotors& cipher) {
-    return {cipher.Tables().alphabet,     cipher.Tables().revAlphabet,  cipher.Tables().baseRotor.at(1 - 1),
-            cipher.Tables().baseRotor.at(2 - 1), cipher.Tables().baseRotor.at(3 - 1), cipher.Tables().baseRotor.at(4 - 1)};
+    const CipherTables& tables = cipher.Tables();
+    return {tables.alphabet,     tables.revAlphabet,  tables.baseRotor[0],
+            tables.baseRotor[1], tables.baseRotor[2], tables.baseRotor[3]};
 }
 
 QString Sorted(QString table) {
