@@ -52,14 +52,27 @@ constexpr std::pair<const char*, const char*> StandIns[] = {
     {"Courier New", "Liberation Mono"},
 };
 
-// The designed family where it is installed, else its stand-in. A family asked for by name
-// and missing is first looked for among all the system's fonts, which would cost the start-up
-// more than loading the two fonts it uses.
-QString InstalledFamily(const QString& family) {
-    if (QFontDatabase::families().contains(family, Qt::CaseInsensitive)) return family;
+bool Installed(const QString& family) {
+    return QFontDatabase::families().contains(family, Qt::CaseInsensitive);
+}
+
+// The designed family where it is installed, else its stand-in where that is. A family asked
+// for by name and missing is first looked for among all the system's fonts, which would cost
+// the start-up more than loading the two fonts it uses.
+QString ShownFamily(const QString& family) {
+    if (Installed(family)) return family;
     for (const auto& [designed, standIn] : StandIns)
-        if (family == QLatin1String(designed)) return QLatin1String(standIn);
+        if (family == QLatin1String(designed) && Installed(QLatin1String(standIn)))
+            return QLatin1String(standIn);
     return family;
+}
+
+// The windows are laid out for these fonts: every caption fits in them as designed.
+bool LaidOutFor(const QString& family) {
+    for (const auto& [designed, standIn] : StandIns)
+        if (family == QLatin1String(designed) || family == QLatin1String(standIn))
+            return Installed(family);
+    return false;
 }
 
 // Centres a window the first time it shows, once its frame is known.
@@ -82,7 +95,7 @@ void InstallWindowAccessibility() {
 }
 
 QFont DesignFont(const QString& family, double points, bool bold) {
-    QFont font(InstalledFamily(family));
+    QFont font(ShownFamily(family));
     font.setPointSizeF(points);
     font.setBold(bold);
     font.setStyleHint(family.contains(QLatin1String("Courier")) ? QFont::TypeWriter
@@ -92,6 +105,8 @@ QFont DesignFont(const QString& family, double points, bool bold) {
 
 void FitCaption(QLabel* label) {
     QFont font = label->font();
+    // Measuring would load the font before the window shows, for nothing.
+    if (LaidOutFor(font.family())) return;
     const QSize room = label->contentsRect().size();
     const auto fits = [&] {
         const QFontMetrics metrics(font);

@@ -19,7 +19,8 @@ void InstallWindowAccessibility();
 QFont DesignFont(const QString& family, double points, bool bold);
 
 // Shrinks a label's font until its caption fits the label, as far as it stays readable: a
-// stand-in font wider than the design's must not clip it.
+// font wider than the design's must not clip it. The designed fonts and their stand-ins fit
+// as laid out.
 void FitCaption(QLabel* label);
 
 // Caption, fixed client size in twips, grey background and icon; the window centres itself
