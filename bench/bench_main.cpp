@@ -13,7 +13,6 @@ ScriptedRuntime& BenchRuntime() {
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    InstallFontSubstitutes();
     InstallWindowAccessibility();
     QApplication app(argc, argv);
     BenchRuntime();

@@ -1,9 +1,9 @@
 // Opening a full-length ledger file up to the plain text in the ledger field, and closing
 // it again (encipher and save), without the exit animation.
 #include "app/ledger_session.h"
+#include "app/run_end.h"
 #include "bench_runtime.h"
 #include "core/ledger_file_format.h"
-#include "core/ledger_files.h"
 #include "support/file_helpers.h"
 #include "support/ledger_builder.h"
 
@@ -16,18 +16,19 @@
 namespace {
 // A ledger file of full length in a folder of its own, opened by a session.
 struct StoredLedger {
+    const Pin pin = MakePin(QStringLiteral("4827"));
     QTemporaryDir folder;
-    std::unique_ptr<LedgerFiles> files = OpenFiles(folder.path());
+    std::unique_ptr<LedgerStore> store;
     std::unique_ptr<LedgerSession> session;
 
     StoredLedger() {
         BenchRuntime();
-        const Pin pin = MakePin(QStringLiteral("4827"));
         Cipher cipher;
-        if (!files->SaveLedgerFile(EncodeLedgerFile(cipher, pin, LedgerOf(MaxLedgerLength))).InPlace())
-            std::abort();
-        session = std::make_unique<LedgerSession>(pin, *files);
-        if (session->Form_Load() != Run::Going) std::abort(); // in a window not shown
+        const QByteArray file = EncodeLedgerFile(cipher, pin, LedgerOf(MaxLedgerLength));
+        if (!OpenFiles(folder.path())->SaveLedgerFile(file).InPlace()) std::abort();
+        store = OpenStore(folder.path());
+        session = std::make_unique<LedgerSession>(*store);
+        if (session->Form_Load(pin) != Run::Going) std::abort(); // in a window not shown
     }
     qint64 FileSize() const { return QFileInfo(LedgerFilePath(folder.path())).size(); }
 };
@@ -35,7 +36,7 @@ struct StoredLedger {
 void BM_OpenLedger(benchmark::State& state) {
     StoredLedger stored;
     for (auto _ : state) {
-        if (stored.session->Form_Load() != Run::Going)
+        if (stored.session->Form_Load(stored.pin) != Run::Going)
             state.SkipWithError("the stored ledger did not open");
         QCoreApplication::processEvents();
     }
@@ -45,8 +46,9 @@ BENCHMARK(BM_OpenLedger)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportA
 
 void BM_CloseLedger(benchmark::State& state) {
     StoredLedger stored;
+    RunEnd end(*stored.store);
     for (auto _ : state)
-        stored.session->SaveQuietly();
+        end.SaveQuietly();
     if (stored.FileSize() != LedgerOf(MaxLedgerLength).size() + 3)
         state.SkipWithError("the ledger was not saved");
     state.counters["file_bytes"] = double(stored.FileSize());

@@ -2,8 +2,10 @@
 """Start-up time and memory of the program against a bare Qt yardstick.
 
 Starts both alternately from fresh folders under one Xvfb, times process start to the
-first window being mapped, and reads the peak resident memory at that moment.
-Usage: startup.py PROGRAM YARDSTICK [STARTS]
+first window being mapped, and reads the peak resident memory at that moment. Each round
+takes the medians of STARTS alternating starts; the rounds' figures are printed, then the
+range of their ratios.
+Usage: startup.py PROGRAM YARDSTICK [STARTS] [ROUNDS]
 """
 import os
 import shutil
@@ -57,26 +59,36 @@ def one_start(conn, executable, env):
         shutil.rmtree(folder, ignore_errors=True)
 
 
+def one_round(conn, program, yardstick, env, starts):
+    """The medians of starts alternating starts: times in ms, memory in MiB."""
+    results = {program: [], yardstick: []}
+    for _ in range(starts):
+        for executable in (program, yardstick):
+            results[executable].append(one_start(conn, executable, env))
+    return [(statistics.median(t for t, _ in results[e]) * 1000,
+             statistics.median(m for _, m in results[e]) / 1024) for e in (program, yardstick)]
+
+
 def main():
     program, yardstick = sys.argv[1], sys.argv[2]
     starts = int(sys.argv[3]) if len(sys.argv) > 3 else 20
+    rounds = int(sys.argv[4]) if len(sys.argv) > 4 else 1
     with XServer(window_manager=False) as server:
         env = dict(server.env, QT_QPA_PLATFORM="xcb")
         conn = display.Display(server.display)
-        results = {program: [], yardstick: []}
         one_start(conn, program, env)  # warm the file cache for both
         one_start(conn, yardstick, env)
-        for _ in range(starts):
-            for executable in (program, yardstick):
-                results[executable].append(one_start(conn, executable, env))
-        t_prog = statistics.median(t for t, _ in results[program]) * 1000
-        t_yard = statistics.median(t for t, _ in results[yardstick]) * 1000
-        m_prog = statistics.median(m for _, m in results[program]) / 1024
-        m_yard = statistics.median(m for _, m in results[yardstick]) / 1024
-        print(f"start-up to window mapped, median of {starts}: program {t_prog:.1f} ms, "
-              f"yardstick {t_yard:.1f} ms, ratio {t_prog / t_yard:.2f}")
-        print(f"peak resident memory at the window: program {m_prog:.1f} MiB, "
-              f"yardstick {m_yard:.1f} MiB, ratio {m_prog / m_yard:.2f}")
+        times, memories = [], []
+        for _ in range(rounds):
+            (t_prog, m_prog), (t_yard, m_yard) = one_round(conn, program, yardstick, env, starts)
+            times.append(t_prog / t_yard)
+            memories.append(m_prog / m_yard)
+            print(f"start-up to window mapped, median of {starts}: program {t_prog:.1f} ms, "
+                  f"yardstick {t_yard:.1f} ms, ratio {t_prog / t_yard:.2f}; peak resident "
+                  f"memory: program {m_prog:.1f} MiB, yardstick {m_yard:.1f} MiB, "
+                  f"ratio {m_prog / m_yard:.2f}", flush=True)
+        print(f"ratios over {rounds} rounds: time {min(times):.2f}-{max(times):.2f}, "
+              f"memory {min(memories):.2f}-{max(memories):.2f}")
 
 
 if __name__ == "__main__":

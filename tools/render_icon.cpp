@@ -1,7 +1,8 @@
-// Renders an SVG picture into PNG files at build time, so that the program shows its icons
-// without loading an SVG engine at start-up; and into the Windows icon file (.ico) that
-// Windows shows for the program file, one PNG-compressed picture for each size.
-// Usage: render_icon IN.svg OUT.png SIZE
+// Renders an SVG picture at build time into its pixels, so that the program shows its icons
+// without an SVG engine or any image reader (whose plugins would all load at start-up); and
+// into the Windows icon file (.ico) that Windows shows for the program file, one
+// PNG-compressed picture for each size.
+// Usage: render_icon IN.svg OUT.rgba SIZE   (premultiplied RGBA, 4 bytes a pixel, row by row)
 //        render_icon IN.svg OUT.ico SIZE[,SIZE...]   (sizes from 1 to 256)
 #include <QBuffer>
 #include <QFile>
@@ -63,6 +64,15 @@ bool WriteIco(QSvgRenderer& svg, const QList<int>& sizes, const QString& path) {
     return file.open(QIODevice::WriteOnly) && file.write(out) == out.size() && file.flush();
 }
 
+bool WritePixels(const QImage& image, const QString& path) {
+    const QImage pixels = image.convertToFormat(QImage::Format_RGBA8888_Premultiplied);
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) &&
+           file.write(reinterpret_cast<const char*>(pixels.constBits()), pixels.sizeInBytes()) ==
+               pixels.sizeInBytes() &&
+           file.flush();
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -81,5 +91,5 @@ int main(int argc, char** argv) {
     if (out.endsWith(QLatin1String(".ico"), Qt::CaseInsensitive))
         return WriteIco(svg, sizes, out) ? 0 : 1;
     if (sizes.size() != 1) return 2;
-    return Render(svg, sizes.first()).save(out, "PNG") ? 0 : 1;
+    return WritePixels(Render(svg, sizes.first()), out) ? 0 : 1;
 }

@@ -4,9 +4,9 @@
 
 #include "core/file_protocol.h"
 
-class LedgerFiles;
+class LedgerStore;
 
 // A lock nobody holds is taken over without asking; one written on another host, which may
 // still be in use there, is taken only when the user says so. Every other outcome but Held
 // and NotCreated (the run goes on without a lock: nothing can be saved there either) was told.
-LockOutcome TakeLedgerLock(LedgerFiles& files);
+LockOutcome TakeLedgerLock(LedgerStore& store);

@@ -14,21 +14,14 @@ struct BoxMessage;
 class LedgerSession : public QObject {
     Q_OBJECT
   public:
-    // startupPin is the PIN typed at start-up: it opens the ledger, is the one the Change PIN
-    // window checks the old PIN against, and saves it until a new one is chosen.
-    // files: the program's folder, held for the run.
-    LedgerSession(const Pin& startupPin, LedgerFiles& files);
+    // store: the run's ledger, not yet opened.
+    explicit LedgerSession(LedgerStore& store);
 
-    // The open sequence; Ended when the run ended in it (wrong PIN, unreadable file).
-    Run Form_Load();
+    // The open sequence under the PIN typed at start-up; Ended when the run ended in it
+    // (wrong PIN, unreadable file).
+    Run Form_Load(const Pin& pin);
     // Shows the ledger window once the open sequence is through.
     void Show();
-
-    // For every ending the user did not choose, and a session checkpoint: saves a ledger
-    // that is open and not empty, without animation, boxes or any window. The run stays as it
-    // was; a failure is told on the standard error. A ledger file changed behind the
-    // program's back is kept, and this run's ledger saved beside it.
-    void SaveQuietly();
 
   private:
     LedgerStore::Saved SaveWaiting(LedgerStore::IfChanged ifChanged);
@@ -43,8 +36,6 @@ class LedgerSession : public QObject {
     Run EndWith(const BoxMessage& box);
     Run EndRun();
 
-    const Pin startupPin;
-    LedgerFiles& files;
-    LedgerStore store;
+    LedgerStore& store;
     Form2 form2;
 };

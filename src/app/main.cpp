@@ -2,7 +2,7 @@
 #include "app/process_guard.h"
 #include "app/program.h"
 #include "app/run_end.h"
-#include "core/ledger_files.h"
+#include "core/ledger_store.h"
 #include "core/process.h"
 #include "gui/look.h"
 #include "gui/messages.h"
@@ -12,7 +12,6 @@
 
 int main(int argc, char** argv) {
     GuardProcess();
-    InstallFontSubstitutes();
     InstallWindowAccessibility();
     QApplication app(argc, argv);
     QtRuntime runtime;
@@ -25,15 +24,14 @@ int main(int argc, char** argv) {
         return 1;
     }
     FileError why;
-    const std::unique_ptr<LedgerFiles> files = LedgerFiles::Open(*folder, &why);
+    std::unique_ptr<LedgerFiles> files = LedgerFiles::Open(*folder, &why);
     if (!files) {
         ShowBox(Box::ProgramFolderUnopened(ShownPath(*folder), why));
         return 1;
     }
-    switch (TakeLedgerLock(*files).status) {
+    LedgerStore store(std::move(files));
+    switch (TakeLedgerLock(store).status) {
     case LockOutcome::Status::Held:
-        files->RemoveStaleTemporaries();
-        break;
     case LockOutcome::Status::NotCreated:
         break;
     case LockOutcome::Status::Declined:
@@ -41,10 +39,9 @@ int main(int argc, char** argv) {
     default:
         return 1;
     }
-    Program program(*files);
-    RunEnd end(program, *files);
+    RunEnd end(store);
     end.Install();
-    runtime.SetEnding([&end] { end.End(); });
+    Program program(store);
     program.Show();
     app.exec();
     end.SaveAndEnd(); // the event loop ended, and not by a way out the user chose

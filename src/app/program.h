@@ -11,21 +11,20 @@
 class Program : public QObject {
     Q_OBJECT
   public:
-    // files: the program's folder, held for the run.
-    explicit Program(LedgerFiles& files);
+    // store: the run's ledger, its files held and locked, not yet opened.
+    explicit Program(LedgerStore& store);
 
     // Names the ledgers earlier runs kept beside the ledger file, then shows the PIN window.
     void Show();
-
-    // Saves an open ledger quietly (see LedgerSession::SaveQuietly); nothing before one is.
-    void SaveQuietly();
 
   private:
     // The first use of the ledger window creates it and runs its open sequence; then the
     // PIN window goes and the ledger window shows.
     void OpenLedgerWindow(const Pin& pin);
+    // The PIN window's close box: the run ends without a ledger opened.
+    Run Form_Unload();
 
-    LedgerFiles& files;
+    LedgerStore& store;
     Form1 form1;
     std::unique_ptr<LedgerSession> session;
 };

@@ -1,8 +1,9 @@
 #include "app/run_end.h"
 
-#include "app/program.h"
-#include "core/ledger_files.h"
-#include "gui/runtime.h"
+#include "app/standard_error.h"
+#include "core/ledger_store.h"
+#include "core/process.h"
+#include "gui/messages.h"
 
 #include <QGuiApplication>
 #include <QSessionManager>
@@ -26,6 +27,12 @@ RunEnd* current = nullptr;
 // Qt calls exit() when the display connection breaks; this runs before the process goes.
 extern "C" void OnExit() {
     if (current) current->SaveAndRelease();
+}
+
+// A stop signal or a console's event: the run installed saves and ends.
+[[noreturn]] void EndOnRequest() {
+    if (current) current->SaveAndEnd();
+    EndProcess(); // no run installed: nothing to save
 }
 
 #ifdef Q_OS_UNIX
@@ -63,8 +70,7 @@ void WatchStopSignals(QObject* owner) {
     QObject::connect(notifier, &QSocketNotifier::activated, owner, [] {
         char byte;
         [[maybe_unused]] const auto got = ::read(signalPipe[0], &byte, 1);
-        if (current) current->SaveQuietly();
-        Rt().End();
+        EndOnRequest();
     });
     struct sigaction action = {};
     action.sa_handler = OnSignal;
@@ -80,13 +86,7 @@ void WatchStopSignals(QObject* owner) {
 // a thread of its own and ends the process when it returns: the save runs on the program's
 // thread, which this waits for.
 BOOL WINAPI OnConsoleEvent(DWORD) {
-    QMetaObject::invokeMethod(
-        qApp,
-        [] {
-            if (current) current->SaveQuietly();
-            Rt().End();
-        },
-        Qt::BlockingQueuedConnection);
+    QMetaObject::invokeMethod(qApp, EndOnRequest, Qt::BlockingQueuedConnection);
     return TRUE;
 }
 #endif
@@ -109,7 +109,7 @@ void WatchForEndings() {
 }
 } // namespace
 
-RunEnd::RunEnd(Program& program, LedgerFiles& files) : program(program), files(files) {}
+RunEnd::RunEnd(LedgerStore& store) : store(store) {}
 
 RunEnd::~RunEnd() {
     if (current == this) current = nullptr;
@@ -122,21 +122,43 @@ void RunEnd::Install() {
 }
 
 void RunEnd::SaveQuietly() {
-    program.SaveQuietly();
-}
-
-void RunEnd::SaveAndEnd() {
-    SaveQuietly();
-    End();
+    using Status = LedgerStore::Saved::Status;
+    const LedgerStore::Saved saved = store.Save(LedgerStore::IfChanged::KeepBoth);
+    const auto tell = [](const QString& line) { std::fputs(qPrintable(line), stderr); };
+    switch (saved.status) {
+    case Status::NothingToSave:
+    case Status::Changed:
+    case Status::Unchecked:
+        break;
+    case Status::Written:
+        if (!saved.otherKept.isEmpty())
+            tell(StandardError::QuietSaveDisplaced.arg(store.LedgerShown(), saved.otherKept,
+                                                       Box::Why(saved.error)));
+        break;
+    case Status::Kept:
+        tell(StandardError::QuietSaveKept.arg(store.LedgerShown(), saved.keptAt));
+        break;
+    case Status::KeptUnchecked:
+        tell(StandardError::QuietSaveUnchecked.arg(store.LedgerShown(), saved.keptAt,
+                                                   Box::Why(saved.error)));
+        break;
+    case Status::KeptUnwritten:
+        tell(StandardError::QuietSaveUnwritten.arg(store.LedgerShown(), saved.keptAt,
+                                                   Box::Why(saved.error)));
+        break;
+    case Status::Failed:
+        tell(StandardError::QuietSaveFailed.arg(Box::Why(saved.error)));
+        break;
+    }
+    if (saved.notDurable) tell(StandardError::QuietSaveNotDurable.arg(Box::Why(*saved.notDurable)));
 }
 
 void RunEnd::SaveAndRelease() {
     SaveQuietly();
-    files.ReleaseLock();
+    store.Close();
 }
 
-void RunEnd::End() {
-    files.ReleaseLock();
-    std::fflush(nullptr);
-    std::_Exit(0);
+void RunEnd::SaveAndEnd() {
+    SaveAndRelease();
+    EndProcess();
 }

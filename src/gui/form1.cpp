@@ -4,7 +4,6 @@
 #include "gui/messages.h"
 #include "gui/numeric_field.h"
 #include "gui/pin_field.h"
-#include "gui/runtime.h"
 #include "gui/twips.h"
 
 #include <QCloseEvent>
@@ -13,9 +12,9 @@
 #include <QPushButton>
 
 namespace {
-QPushButton* PictureButton(QWidget* parent, const char* name, const QString& toolTip) {
-    auto* button = new QPushButton(parent);
-    button->setObjectName(QLatin1String(name));
+QPushButton* PictureButton(QWidget* parent, const char* name, const QString& toolTip,
+                           const QRect& geometry) {
+    auto* button = Place(new QPushButton(parent), name, geometry);
     button->setToolTip(toolTip);
     button->setIconSize(QSize(16, 16));
     PressOnEnter(button);
@@ -25,43 +24,55 @@ QPushButton* PictureButton(QWidget* parent, const char* name, const QString& too
 } // namespace
 
 Form1::Form1(QWidget* parent)
-    : QWidget(parent), Command2(PictureButton(this, "Command2", Texts::HidePinTip)),
-      txtKey(new NumericField(this)), Label1(new QLabel(this)),
-      Command1(PictureButton(this, "Command1", Texts::ShowPinTip)) {
+    : QWidget(parent),
+      Command2(PictureButton(this, "Command2", Texts::HidePinTip, TwipsRect(2520, 495, 330, 360))),
+      txtKey(Place(new NumericField(this), "txtKey", TwipsRect(1665, 495, 840, 360))),
+      Label1(Place(new QLabel(this), "Label1", TwipsRect(480, 240, 3495, 300))),
+      Command1(PictureButton(this, "Command1", Texts::ShowPinTip, TwipsRect(2520, 480, 330, 360))) {
+    SetUpWindow();
+    SetUpFields();
+    SetUpButtons();
+    SetUpAccessibleNames();
+    Connect();
+    setTabOrder(Command2, txtKey);
+    setTabOrder(txtKey, Command1);
+    txtKey->setFocus();
+}
+
+void Form1::SetUpWindow() {
     setObjectName(QStringLiteral("Form1"));
     ApplyWindowLook(this, Texts::PinCaption, 4680, 1170);
+}
 
-    Command2->setGeometry(TwipsRect(2520, 495, 330, 360));
-    Command2->hide();
-    connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
-
-    txtKey->setObjectName(QStringLiteral("txtKey"));
-    txtKey->setGeometry(TwipsRect(1665, 495, 840, 360));
+void Form1::SetUpFields() {
     MakePinField(txtKey);
     txtKey->setToolTip(Texts::PinTip);
-    txtKey->SetEnterAction([this] { CheckPin(); });
 
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setGeometry(TwipsRect(480, 240, 3495, 300));
     Label1->setText(Texts::PinLabel);
     Label1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     Label1->setFont(DesignFont(QStringLiteral("MS Sans Serif"), 8.25, true));
     FitCaption(Label1);
     PaintGrey(Label1);
+}
 
-    Command1->setGeometry(TwipsRect(2520, 480, 330, 360));
+// The hide button takes the show button's place once the PIN shows.
+void Form1::SetUpButtons() {
+    Command2->hide();
     Command1->setIcon(Picture(QStringLiteral("eye")));
-    connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+}
 
-    // Screen readers get a role where the design gives no caption.
+// Screen readers get a role where the design gives no caption.
+void Form1::SetUpAccessibleNames() {
     Command2->setAccessibleName(Texts::HidePinName);
     txtKey->setAccessibleName(Texts::PinName);
     Command1->setAccessibleName(Texts::ShowPinName);
     Label1->setBuddy(txtKey);
+}
 
-    setTabOrder(Command2, txtKey);
-    setTabOrder(txtKey, Command1);
-    txtKey->setFocus();
+void Form1::Connect() {
+    connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
+    connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+    txtKey->SetEnterAction([this] { CheckPin(); });
 }
 
 void Form1::CheckPin() {
@@ -89,11 +100,7 @@ void Form1::Command2_Click() {
     Command1->show();
 }
 
-Run Form1::Form_Unload() {
-    return ShrinkAndEnd(*this);
-}
-
 void Form1::closeEvent(QCloseEvent* event) {
-    event->accept();
-    [[maybe_unused]] const Run ended = Form_Unload();
+    event->ignore();
+    emit CloseRequested();
 }

@@ -3,7 +3,6 @@
 #pragma once
 
 #include "core/pin.h"
-#include "gui/exit_sequence.h"
 
 #include <QWidget>
 
@@ -19,17 +18,24 @@ class Form1 : public QWidget {
   signals:
     // A four-digit PIN was entered: the ledger window is to open with it.
     void PinAccepted(const Pin& pin);
+    // The close box was used. The window stays open: the run decides how it ends.
+    void CloseRequested();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    void SetUpWindow();
+    void SetUpFields();
+    void SetUpButtons();
+    void SetUpAccessibleNames();
+    void Connect();
+
     // Enter in txtKey: reports an empty PIN or one that is not four digits, else asks for
     // the ledger window.
     void CheckPin();
     void Command1_Click();
     void Command2_Click();
-    Run Form_Unload();
 
     QPushButton* const Command2; // hides the PIN
     NumericField* const txtKey;

@@ -24,13 +24,6 @@ QFont FieldFont() {
     return DesignFont(QStringLiteral("MS Sans Serif"), 12, true);
 }
 
-template <typename Control>
-Control* Place(Control* control, const char* name, const QRect& geometry) {
-    control->setObjectName(QLatin1String(name));
-    control->setGeometry(geometry);
-    return control;
-}
-
 QPushButton* BookingButton(QWidget* parent, const char* name, const QString& caption,
                            const QRect& geometry) {
     auto* button = Place(new QPushButton(caption, parent), name, geometry);

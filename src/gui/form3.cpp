@@ -1,11 +1,9 @@
 #include "gui/form3.h"
 
-#include "gui/messages.h"
-
 #include "gui/look.h"
+#include "gui/messages.h"
 #include "gui/numeric_field.h"
 #include "gui/pin_field.h"
-#include "gui/runtime.h"
 #include "gui/twips.h"
 
 #include <QCloseEvent>
@@ -14,9 +12,7 @@
 namespace {
 NumericField* NewPinField(QWidget* window, const char* name, const QString& toolTip,
                           const QRect& geometry) {
-    auto* field = new NumericField(window);
-    field->setObjectName(QLatin1String(name));
-    field->setGeometry(geometry);
+    auto* field = Place(new NumericField(window), name, geometry);
     MakePinField(field);
     field->setToolTip(toolTip);
     return field;
@@ -24,9 +20,7 @@ NumericField* NewPinField(QWidget* window, const char* name, const QString& tool
 
 QLabel* MakeLabel(QWidget* window, const char* name, const QString& caption,
                   const QRect& geometry) {
-    auto* label = new QLabel(caption, window);
-    label->setObjectName(QLatin1String(name));
-    label->setGeometry(geometry);
+    auto* label = Place(new QLabel(caption, window), name, geometry);
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     label->setFont(DesignFont(QStringLiteral("MS Sans Serif"), 8.25, true));
     FitCaption(label);
@@ -35,32 +29,42 @@ QLabel* MakeLabel(QWidget* window, const char* name, const QString& caption,
 }
 } // namespace
 
-Form3::Form3(const Pin& startupPin, QWidget* parent)
-    : QWidget(parent), startupPin(startupPin),
+Form3::Form3(std::function<bool(const QString&)> isOldPin, QWidget* parent)
+    : QWidget(parent), isOldPin(std::move(isOldPin)),
       txtKey1(NewPinField(this, "txtKey1", Texts::OldPinTip, TwipsRect(1920, 240, 600, 360))),
       txtKey2(NewPinField(this, "txtKey2", Texts::NewPinTip, TwipsRect(1920, 720, 600, 360))),
       txtKey3(NewPinField(this, "txtKey3", Texts::NewPinTip, TwipsRect(1920, 1200, 600, 360))),
       Label1(MakeLabel(this, "Label1", Texts::OldPinLabel, TwipsRect(720, 300, 1095, 255))),
       Label2(MakeLabel(this, "Label2", Texts::NewPinLabel, TwipsRect(720, 800, 1095, 255))),
       Label3(MakeLabel(this, "Label3", Texts::ConfirmPinLabel, TwipsRect(720, 1270, 1095, 255))) {
+    SetUpWindow();
+    SetUpAccessibleNames();
+    Connect();
+    setTabOrder(txtKey1, txtKey2);
+    setTabOrder(txtKey2, txtKey3);
+    txtKey1->setFocus();
+    Form_Load();
+}
+
+void Form3::SetUpWindow() {
     setAttribute(Qt::WA_DeleteOnClose);
     ApplyWindowLook(this, Texts::ChangePinCaption, 4410, 1785);
+}
+
+// Screen readers hear each field by its role and its label.
+void Form3::SetUpAccessibleNames() {
     Label1->setBuddy(txtKey1);
     Label2->setBuddy(txtKey2);
     Label3->setBuddy(txtKey3);
     txtKey1->setAccessibleName(Texts::OldPinName);
     txtKey2->setAccessibleName(Texts::NewPinName);
     txtKey3->setAccessibleName(Texts::ConfirmPinName);
+}
 
-    setTabOrder(txtKey1, txtKey2);
-    setTabOrder(txtKey2, txtKey3);
-
+void Form3::Connect() {
     txtKey1->SetEnterAction([this] { CheckOldPin(); });
     txtKey2->SetEnterAction([this] { AskConfirmPin(); });
     txtKey3->SetEnterAction([this] { CheckNewPin(); });
-    txtKey1->setFocus();
-
-    Form_Load();
 }
 
 void Form3::Form_Load() {
@@ -71,7 +75,7 @@ void Form3::Form_Load() {
 }
 
 void Form3::CheckOldPin() {
-    if (Pin::FromText(txtKey1->text()) != startupPin) {
+    if (!isOldPin(txtKey1->text())) {
         Refuse(Box::IncorrectOldPin(), {txtKey1}, txtKey1);
         return;
     }

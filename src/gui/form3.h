@@ -1,10 +1,11 @@
-// The Change PIN window: asks for the start-up PIN, then a new PIN twice, and hands the
-// new PIN on for the ledger's next save.
+// The Change PIN window: asks for the old PIN, then a new PIN twice, and hands the new PIN on
+// for the ledger's next save.
 #pragma once
 
 #include "core/pin.h"
 
 #include <QWidget>
+#include <functional>
 #include <initializer_list>
 
 class QLabel;
@@ -15,9 +16,9 @@ struct BoxMessage;
 class Form3 : public QWidget {
     Q_OBJECT
   public:
-    // startupPin is the PIN typed at start-up, the only one the old PIN is checked against.
-    // The window deletes itself when closed.
-    explicit Form3(const Pin& startupPin, QWidget* parent = nullptr);
+    // isOldPin tells whether a typed old PIN may change the PIN (the ledger's rule, not the
+    // window's). The window deletes itself when closed.
+    explicit Form3(std::function<bool(const QString&)> isOldPin, QWidget* parent = nullptr);
 
   signals:
     // The new PIN, typed twice alike.
@@ -29,6 +30,10 @@ class Form3 : public QWidget {
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    void SetUpWindow();
+    void SetUpAccessibleNames();
+    void Connect();
+
     void Form_Load();
     void CheckOldPin();
     void AskConfirmPin();
@@ -38,7 +43,7 @@ class Form3 : public QWidget {
     // Empties the fields before the message, so the box never sits over a wrong entry.
     void Refuse(const BoxMessage& box, std::initializer_list<QLineEdit*> emptied, QLineEdit* focus);
 
-    const Pin startupPin;
+    const std::function<bool(const QString&)> isOldPin;
 
     NumericField* const txtKey1;
     NumericField* const txtKey2;

@@ -6,14 +6,18 @@
 #include <QAccessibleWidget>
 #include <QEvent>
 #include <QFile>
+#include <QFontDatabase>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QImage>
 #include <QLabel>
 #include <QPalette>
+#include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
 #include <QWidget>
+#include <utility>
 
 namespace {
 const QColor Grey(192, 192, 192);
@@ -41,6 +45,36 @@ QAccessibleInterface* PlainWindowAccessible(const QString& className, QObject* o
     return new QAccessibleWidget(window, QAccessible::Window);
 }
 
+// The designed fonts are Windows' own. Elsewhere the default stand-in is far wider, so
+// captions would clip and ledger lines wrap: these are metric-compatible.
+constexpr std::pair<const char*, const char*> StandIns[] = {
+    {"MS Sans Serif", "Liberation Sans"},
+    {"Courier New", "Liberation Mono"},
+};
+
+bool Installed(const QString& family) {
+    return QFontDatabase::families().contains(family, Qt::CaseInsensitive);
+}
+
+// The designed family where it is installed, else its stand-in where that is. A family asked
+// for by name and missing is first looked for among all the system's fonts, which would cost
+// the start-up more than loading the two fonts it uses.
+QString ShownFamily(const QString& family) {
+    if (Installed(family)) return family;
+    for (const auto& [designed, standIn] : StandIns)
+        if (family == QLatin1String(designed) && Installed(QLatin1String(standIn)))
+            return QLatin1String(standIn);
+    return family;
+}
+
+// The windows are laid out for these fonts: every caption fits in them as designed.
+bool LaidOutFor(const QString& family) {
+    for (const auto& [designed, standIn] : StandIns)
+        if (family == QLatin1String(designed) || family == QLatin1String(standIn))
+            return Installed(family);
+    return false;
+}
+
 // Centres a window the first time it shows, once its frame is known.
 class CentreOnFirstShow : public QObject {
   public:
@@ -56,20 +90,12 @@ class CentreOnFirstShow : public QObject {
 };
 } // namespace
 
-void InstallFontSubstitutes() {
-    // The designed fonts are Windows' own, used wherever they are found: a substitute is
-    // asked for only when its family is missing. Elsewhere the default stand-in is far wider,
-    // so captions would clip and ledger lines wrap.
-    QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
-    QFont::insertSubstitution(QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"));
-}
-
 void InstallWindowAccessibility() {
     QAccessible::installFactory(PlainWindowAccessible);
 }
 
 QFont DesignFont(const QString& family, double points, bool bold) {
-    QFont font(family);
+    QFont font(ShownFamily(family));
     font.setPointSizeF(points);
     font.setBold(bold);
     font.setStyleHint(family.contains(QLatin1String("Courier")) ? QFont::TypeWriter
@@ -79,6 +105,8 @@ QFont DesignFont(const QString& family, double points, bool bold) {
 
 void FitCaption(QLabel* label) {
     QFont font = label->font();
+    // Measuring would load the font before the window shows, for nothing.
+    if (LaidOutFor(font.family())) return;
     const QSize room = label->contentsRect().size();
     const auto fits = [&] {
         const QFontMetrics metrics(font);
@@ -93,8 +121,13 @@ void FitCaption(QLabel* label) {
 QIcon Picture(const QString& name) {
     QIcon icon;
     for (const int size : {16, 32, 64}) {
-        const QString file = QStringLiteral(":/icons/%1-%2.png").arg(name).arg(size);
-        if (QFile::exists(file)) icon.addFile(file, QSize(size, size));
+        QFile file(QStringLiteral(":/icons/%1-%2.rgba").arg(name).arg(size));
+        if (!file.open(QIODevice::ReadOnly)) continue;
+        const QByteArray pixels = file.readAll();
+        if (pixels.size() != size * size * 4) continue;
+        const QImage image(reinterpret_cast<const uchar*>(pixels.constData()), size, size,
+                           size * 4, QImage::Format_RGBA8888_Premultiplied);
+        icon.addPixmap(QPixmap::fromImage(image));
     }
     return icon;
 }

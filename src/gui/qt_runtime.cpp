@@ -1,12 +1,12 @@
 #include "gui/qt_runtime.h"
 
+#include "core/process.h"
 #include "gui/twips.h"
 
 #include <QApplication>
 #include <QCursor>
 #include <QMessageBox>
 #include <QScreen>
-#include <cstdlib>
 
 MsgAnswer QtRuntime::MsgBox(const QString& prompt, MsgStyle style, const QString& title) {
     QMessageBox box(QApplication::activeWindow());
@@ -62,6 +62,5 @@ void QtRuntime::SetMousePointer(MousePointer pointer) {
 }
 
 void QtRuntime::End() {
-    ending();
-    std::abort(); // the run's end never returns
+    EndProcess();
 }

@@ -26,9 +26,9 @@ class Runtime {
     virtual QDateTime Now() = 0;
     virtual int ScreenWidthTwips() = 0;
     virtual void SetMousePointer(MousePointer pointer) = 0;
-    // Ends the program at once: no window's close handler runs afterwards. The real
-    // runtime never returns; a test double records the end and returns, so callers
-    // must return straight after calling it.
+    // Ends the program at once, once the run has let go of what it holds: no window's close
+    // handler runs afterwards. The real runtime never returns; a test double records the
+    // end and returns, so callers must return straight after calling it.
     virtual void End() = 0;
 };
 

@@ -4,9 +4,9 @@
 #include "app/ledger_lock.h"
 #include "app/program.h"
 #include "app/run_end.h"
-#include "core/ledger_files.h"
 #include "core/win1252.h"
 #include "gui/form3.h"
+#include "gui/qt_runtime.h"
 #include "support/controls.h"
 #include "support/file_helpers.h"
 #include "support/scripted_runtime.h"
@@ -42,8 +42,8 @@ class FullRunTest : public ::testing::Test {
         EXPECT_EQ(rt.usedAfterEnd, 0);
         rt.ends = 0;
         program.reset();
-        files = OpenFiles(in.isEmpty() ? folder.path() : in);
-        program = std::make_unique<Program>(*files);
+        store = OpenStore(in.isEmpty() ? folder.path() : in);
+        program = std::make_unique<Program>(*store);
         program->Show();
         auto* txtKey = Find<NumericField>(*PinWindow(), "txtKey");
         QTest::keyClicks(txtKey, pin);
@@ -78,6 +78,8 @@ class FullRunTest : public ::testing::Test {
     QByteArray PlainCopy() const { return ReadBytes(PlainCopyPath(folder.path())); }
 
     static Form3* ChangePinWindow() { return FindWindow<Form3>(); }
+    // As an ending the user did not choose saves the run that is open.
+    void SaveQuietly() { RunEnd(*store).SaveQuietly(); }
 
     // Types a PIN into one of the Change PIN window's fields and presses Enter.
     static void Enter(Form3* window, const char* field, const char* pin) {
@@ -88,7 +90,7 @@ class FullRunTest : public ::testing::Test {
 
     QTemporaryDir folder;
     ScriptedRuntime rt;
-    std::unique_ptr<LedgerFiles> files;
+    std::unique_ptr<LedgerStore> store;
     std::unique_ptr<Program> program;
 };
 
@@ -103,6 +105,33 @@ TEST_F(FullRunTest, FirstRunOpensAnEmptyLedgerAndClosingItWritesNothing) {
     ledger->close();
     EXPECT_EQ(rt.ends, 1);
     EXPECT_FALSE(QFile::exists(LedgerFilePath(folder.path())));
+}
+
+TEST_F(FullRunTest, ClosingThePinWindowShrinksItOffTheScreenAndEnds) {
+    store = OpenStore(folder.path());
+    program = std::make_unique<Program>(*store);
+    program->Show();
+    PinWindow()->close();
+    EXPECT_EQ(rt.ends, 1);
+    EXPECT_GT(PinWindow()->y() * 15, rt.screenWidthTwips);
+    EXPECT_TRUE(rt.boxes.empty());
+}
+
+TEST(RunEnd, NothingRunsAfterTheProgramEnds) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            QtRuntime runtime;
+            SetRuntime(&runtime);
+            QTemporaryDir folder;
+            const auto store = OpenStore(folder.path());
+            Program program(*store);
+            program.Show();
+            FindWindow<Form1>()->close();
+            std::fputs("still running", stderr);
+            std::abort();
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 TEST_F(FullRunTest, AClosedLedgerOpensAgainExactlyUnderTheSamePin) {
@@ -195,6 +224,16 @@ TEST_F(FullRunTest, AChangedPinIsTheOneTheNextStartNeeds) {
     Enter(change, "txtKey2", "9876");
     Enter(change, "txtKey3", "9876");
     EXPECT_TRUE(ledger->isVisible());
+    // The old PIN is still the one the ledger was opened with.
+    ChaPass(*ledger)->trigger();
+    change = ChangePinWindow();
+    ASSERT_NE(change, nullptr);
+    Enter(change, "txtKey1", "9876");
+    ASSERT_EQ(rt.boxes.size(), 1u);
+    EXPECT_EQ(rt.boxes[0], Box::IncorrectOldPin());
+    Enter(change, "txtKey1", "1234");
+    EXPECT_TRUE(change->findChild<QLineEdit*>(QStringLiteral("txtKey2"))->isVisible());
+    change->close();
     ledger->close();
     EXPECT_EQ(rt.ends, 1);
 
@@ -279,8 +318,8 @@ TEST_F(FullRunTest, ALedgerFileTooLongToDecipherEndsTheRunWithoutTouchingIt) {
 }
 
 // The desktop's "save session", as the application hears it, saving the run that is open.
-void Checkpoint(Program& program, LedgerFiles& files) {
-    RunEnd end(program, files);
+void Checkpoint(LedgerStore& store) {
+    RunEnd end(store);
     end.Install();
     auto* manager = qApp->findChild<QSessionManager*>();
     ASSERT_NE(manager, nullptr);
@@ -291,8 +330,8 @@ void Checkpoint(Program& program, LedgerFiles& files) {
 // saves what came since.
 TEST_F(FullRunTest, QuietSavesLeaveTheRunGoingAndKeepEveryBooking) {
     const std::pair<const char*, std::function<void()>> ways[] = {
-        {"session checkpoint", [this] { Checkpoint(*program, *files); }},
-        {"quiet save", [this] { program->SaveQuietly(); }},
+        {"session checkpoint", [this] { Checkpoint(*store); }},
+        {"quiet save", [this] { SaveQuietly(); }},
     };
     for (const auto& [way, save] : ways) {
         Form2* ledger = Start("1234");
@@ -334,13 +373,13 @@ TEST_F(FullRunTest, TheLedgersPlaceIsHeldForTheRun) {
     const QString second = folder.filePath(QStringLiteral("second"));
     ASSERT_TRUE(QDir().mkpath(second));
     ASSERT_TRUE(QFile::link(LedgerFilePath(moved), LedgerFilePath(second)));
-    const auto one = OpenFiles(moved);
-    const auto other = OpenFiles(second);
+    const auto one = OpenStore(moved);
+    const auto other = OpenStore(second);
     ASSERT_EQ(TakeLedgerLock(*one).status, LockOutcome::Status::Held);
     EXPECT_EQ(TakeLedgerLock(*other).status, LockOutcome::Status::Open);
     ASSERT_EQ(rt.boxes.size(), 1u);
     EXPECT_EQ(rt.boxes[0], Box::AlreadyOpen(second));
-    one->ReleaseLock();
+    one->Close();
     rt.boxes.clear();
 
     // Replaced while open: No keeps the window and the other file, Yes replaces it.
@@ -362,8 +401,8 @@ TEST_F(FullRunTest, TheLedgersPlaceIsHeldForTheRun) {
     ledger = Start("1234", moved);
     Book(ledger, "1", Plus(*ledger));
     ASSERT_TRUE(WriteBytes(LedgerFilePath(moved), theirs)); // rewritten in place
-    program->SaveQuietly();
-    program->SaveQuietly(); // a later quiet save replaces this run's own kept file
+    SaveQuietly();
+    SaveQuietly(); // a later quiet save replaces this run's own kept file
     EXPECT_EQ(ReadBytes(LedgerFilePath(moved)), theirs);
     const QStringList kept = QDir(moved).entryList({QString(LedgerFileName) + KeptSuffix + "*"});
     ASSERT_EQ(kept.size(), 1);
@@ -371,7 +410,7 @@ TEST_F(FullRunTest, TheLedgersPlaceIsHeldForTheRun) {
 
     // Deleted under a run that ends by a signal: there is nothing to keep, so it is saved.
     ASSERT_TRUE(QFile::remove(LedgerFilePath(moved)));
-    program->SaveQuietly();
+    SaveQuietly();
     EXPECT_EQ(ReadBytes(LedgerFilePath(moved)).size(), Shown(ledger).size() + 3);
 
     // Not writable at all (a link into a folder that is gone, here) under a run that ends by a
@@ -380,7 +419,7 @@ TEST_F(FullRunTest, TheLedgersPlaceIsHeldForTheRun) {
     const QString saved = LedgerFilePath(moved) + ".saved";
     ASSERT_TRUE(QFile::rename(LedgerFilePath(moved), saved) &&
                 QFile::link(moved + "/gone/ledger", LedgerFilePath(moved)));
-    program->SaveQuietly();
+    SaveQuietly();
     EXPECT_EQ(ReadBytes(QDir(moved).filePath(kept[0])).size(), Shown(ledger).size() + 3);
     ASSERT_TRUE(QFile::remove(LedgerFilePath(moved)) && QFile::rename(saved, LedgerFilePath(moved)));
 
@@ -399,7 +438,7 @@ TEST_F(FullRunTest, ATerminationAfterExitNoEnctyptWritesNothing) {
     Form2* ledger = Start("1234");
     Book(ledger, "8", Plus(*ledger));
     ExitNoEc(*ledger)->trigger();
-    program->SaveQuietly();
+    SaveQuietly();
     EXPECT_FALSE(QFile::exists(LedgerFilePath(folder.path())));
 }
 

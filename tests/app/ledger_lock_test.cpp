@@ -42,8 +42,8 @@ class LedgerLockTest : public ::testing::Test {
 #endif
     }
     LockOutcome Take() {
-        files = OpenFiles(folder.path());
-        return TakeLedgerLock(*files);
+        store = OpenStore(folder.path());
+        return TakeLedgerLock(*store);
     }
 #ifdef STORAGE_CHILD
     // Another copy of the program, holding the lock until its input closes; "held <pid>".
@@ -53,7 +53,7 @@ class LedgerLockTest : public ::testing::Test {
         return QString::fromLatin1(copy.readAllStandardOutput()).trimmed();
     }
 #endif
-    std::unique_ptr<LedgerFiles> files;
+    std::unique_ptr<LedgerStore> store;
 };
 
 TEST_F(LedgerLockTest, AHeldLockIsRefusedAndOneNobodyHoldsIsTakenOverWithoutAWord) {
@@ -77,7 +77,7 @@ TEST_F(LedgerLockTest, AHeldLockIsRefusedAndOneNobodyHoldsIsTakenOverWithoutAWor
         EXPECT_EQ(Take().status, LockOutcome::Status::Held) << lock.what;
         EXPECT_TRUE(rt.boxes.empty()) << lock.what;
         EXPECT_TRUE(HeldLockReads(ours + "\n")) << lock.what;
-        files->ReleaseLock();
+        store->Close();
         EXPECT_FALSE(QFile::exists(Path())) << lock.what;
     }
 
@@ -115,7 +115,7 @@ TEST_F(LedgerLockTest, AHeldLockIsRefusedAndOneNobodyHoldsIsTakenOverWithoutAWor
     const auto other = OpenFiles(folder.path());
     ASSERT_EQ(other->TakeLock().status, LockOutcome::Status::Held);
     const QByteArray theirs = OnDisk();
-    files->ReleaseLock();
+    store->Close();
     EXPECT_EQ(OnDisk(), theirs);
     other->ReleaseLock();
 #endif
@@ -148,12 +148,12 @@ TEST_F(LedgerLockTest, AnotherHostsLockAsksAndYesTakesIt) {
         EXPECT_EQ(rt.boxes[0], Box::UncheckableLock(folder.path(), "elsewhere.example", 4242));
         if (answer == MsgAnswer::No) {
             EXPECT_EQ(outcome, LockOutcome::Status::Declined);
-            files.reset();
+            store.reset();
             EXPECT_EQ(OnDisk(), lock) << "No touches nothing";
         } else {
             EXPECT_EQ(outcome, LockOutcome::Status::Held);
             EXPECT_TRUE(HeldLockReads(QByteArray::number(QCoreApplication::applicationPid())));
-            files->ReleaseLock();
+            store->Close();
             EXPECT_FALSE(QFile::exists(Path()));
         }
     }

@@ -1,5 +1,5 @@
-#include "cipher_test_seam.h"
-#include "core/cipher.h"
+#include "core/cipher_rotors.h"
+#include "reference_cipher.h"
 #include "core/ledger_file_format.h"
 #include "core/win1252.h"
 
@@ -10,9 +10,10 @@
 
 namespace {
 
-std::vector<QString> SixTables(const Cipher& cipher) {
-    return {Seam::Alphabet(cipher),     Seam::RevAlphabet(cipher),  Seam::BaseRotor(cipher, 1),
-            Seam::BaseRotor(cipher, 2), Seam::BaseRotor(cipher, 3), Seam::BaseRotor(cipher, 4)};
+std::vector<QString> SixTables(const CipherRotors& cipher) {
+    const CipherTables& tables = cipher.Tables();
+    return {tables.alphabet,     tables.revAlphabet,  tables.baseRotor[0],
+            tables.baseRotor[1], tables.baseRotor[2], tables.baseRotor[3]};
 }
 
 QString Sorted(QString table) {
@@ -21,20 +22,20 @@ QString Sorted(QString table) {
 }
 
 TEST(CipherTables, EveryTableHoldsOneHundredCharacters) {
-    const Cipher cipher;
+    const CipherRotors cipher;
     for (const QString& table : SixTables(cipher))
         EXPECT_EQ(table.size(), 100) << table.toStdString();
 }
 
 TEST(CipherTables, RevAlphabetIsTheAlphabetReadBackwards) {
-    const Cipher cipher;
+    const CipherRotors cipher;
     for (int p = 1; p <= 100; ++p)
-        EXPECT_EQ(Seam::RevAlphabet(cipher)[p - 1], Seam::Alphabet(cipher)[101 - p - 1]) << p;
+        EXPECT_EQ(cipher.Tables().revAlphabet[p - 1], cipher.Tables().alphabet[101 - p - 1]) << p;
 }
 
 TEST(CipherTables, AlphabetIsPrintableAsciiThePoundSignAndFourMoreOneByteSymbols) {
-    const Cipher cipher;
-    const QString alphabet = Seam::Alphabet(cipher);
+    const CipherRotors cipher;
+    const QString alphabet = cipher.Tables().alphabet;
     EXPECT_EQ(std::set<QChar>(alphabet.begin(), alphabet.end()).size(), 100u);
     for (char16_t code = 32; code <= 126; ++code)
         EXPECT_TRUE(alphabet.contains(QChar(code))) << int(code);
@@ -51,39 +52,39 @@ TEST(CipherTables, AlphabetIsPrintableAsciiThePoundSignAndFourMoreOneByteSymbols
 }
 
 TEST(CipherTables, EveryRotorIsAPermutationOfTheAlphabetBeforeAndAfterTheKeySchedule) {
-    Cipher cipher;
-    const QString letters = Sorted(Seam::Alphabet(cipher));
+    CipherRotors cipher;
+    const QString letters = Sorted(cipher.Tables().alphabet);
     for (int k = 1; k <= 4; ++k)
-        EXPECT_EQ(Sorted(Seam::BaseRotor(cipher, k)), letters) << k;
+        EXPECT_EQ(Sorted(cipher.Tables().baseRotor.at(k - 1)), letters) << k;
     for (const auto& [p1, p2] : {std::pair{0, 0}, {99, 99}, {12, 34}, {50, 1}}) {
-        Seam::SetRotors(cipher, p1, p2);
+        cipher.SetRotors(p1, p2);
         for (int k = 1; k <= 4; ++k)
-            EXPECT_EQ(Sorted(Seam::Rotor(cipher, k)), letters) << k << " " << p1 << " " << p2;
+            EXPECT_EQ(Sorted(cipher.Rotor(k)), letters) << k << " " << p1 << " " << p2;
     }
 }
 
 TEST(CipherTables, NoTableHoldsALineEndTabOrAnyCodeOf31OrLess) {
-    const Cipher cipher;
+    const CipherRotors cipher;
     for (const QString& table : SixTables(cipher))
         for (const QChar c : table)
             EXPECT_GT(c.unicode(), 31);
 }
 
 TEST(CipherTables, JoiningCharacterBelongsToTheAlphabetAndIsEncipheredLikeAnyOther) {
-    Cipher cipher;
-    EXPECT_TRUE(Seam::Alphabet(cipher).contains(u'"'));
+    CipherRotors cipher;
+    EXPECT_TRUE(cipher.Tables().alphabet.contains(u'"'));
     for (int k = 1; k <= 4; ++k)
-        EXPECT_EQ(Seam::BaseRotor(cipher, k).count(u'"'), 1);
+        EXPECT_EQ(cipher.Tables().baseRotor.at(k - 1).count(u'"'), 1);
     QString text = QStringLiteral("\"");
-    Seam::SetRotors(cipher, 0, 0);
-    Seam::RunCipher(cipher, text);
+    cipher.SetRotors(0, 0);
+    cipher.RunCipher(text);
     EXPECT_NE(text, QStringLiteral("\""));
-    EXPECT_TRUE(Seam::Alphabet(cipher).contains(text));
+    EXPECT_TRUE(cipher.Tables().alphabet.contains(text));
 }
 
 TEST(CipherTables, UnlockMarkerBelongsToTheAlphabet) {
-    const Cipher cipher;
-    EXPECT_TRUE(Seam::Alphabet(cipher).contains(UnlockMarker));
+    const CipherRotors cipher;
+    EXPECT_TRUE(cipher.Tables().alphabet.contains(UnlockMarker));
 }
 
 } // namespace

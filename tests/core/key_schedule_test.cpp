@@ -1,5 +1,6 @@
-#include "cipher_test_seam.h"
 #include "core/cipher.h"
+#include "core/cipher_rotors.h"
+#include "reference_cipher.h"
 
 #include "support/ledger_builder.h"
 
@@ -11,37 +12,44 @@
 namespace {
 
 TEST(KeySchedule, MatchesTheStepByStepDefinitionForEveryPin) {
-    Cipher cipher;
-    ReferenceCipher reference = ReferenceOf(cipher);
+    CipherRotors cipher;
+    ReferenceCipher reference = ReferenceOf(cipher.Tables());
     for (int n = 0; n < 10000; ++n) {
         const QString pin = PinOf(n);
-        Seam::SetRotors(cipher, n / 100, n % 100);
+        cipher.SetRotors(n / 100, n % 100);
         reference.SetRotorsFromPin(pin);
         for (int k = 1; k <= 4; ++k)
-            ASSERT_EQ(Seam::Rotor(cipher, k), reference.Rotor[k])
+            ASSERT_EQ(cipher.Rotor(k), reference.Rotor[k])
                 << pin.toStdString() << " rotor " << k;
-        ASSERT_EQ(Seam::StepCount(cipher), reference.StepCount) << pin.toStdString();
+        ASSERT_EQ(cipher.StepCount(), reference.StepCount) << pin.toStdString();
     }
 }
 
 TEST(KeySchedule, PairsAreReadAsTwoDecimalNumbersLeadingZerosIncluded) {
+    CipherRotors rotors;
+    rotors.SetRotors(7, 5);
+    EXPECT_EQ(rotors.StepCount(), 7);
+    EXPECT_EQ(rotors.Rotor(1),
+              RotatedLeft(Reversed(RotatedLeft(rotors.Tables().baseRotor[0], 40)), 7));
+    EXPECT_EQ(rotors.Rotor(3),
+              RotatedLeft(Reversed(RotatedLeft(rotors.Tables().baseRotor[2], 46)), 5));
+    // The PIN "0705" sets the rotors so: its text comes out as theirs does.
+    const QString text = QStringLiteral("some text that moves the rotors along, £12.50\r\n");
+    QString byPin = text;
+    QString byPairs = text;
     Cipher cipher;
-    QString text;
-    ASSERT_EQ(cipher.SetRotorsFromPin(MakePin(QStringLiteral("0705")), text),
+    ASSERT_EQ(cipher.SetRotorsFromPin(MakePin(QStringLiteral("0705")), byPin),
               CipherResult::Transformed);
-    EXPECT_EQ(Seam::StepCount(cipher), 7);
-    EXPECT_EQ(Seam::Rotor(cipher, 1),
-              RotatedLeft(Reversed(RotatedLeft(Seam::BaseRotor(cipher, 1), 40)), 7));
-    EXPECT_EQ(Seam::Rotor(cipher, 3),
-              RotatedLeft(Reversed(RotatedLeft(Seam::BaseRotor(cipher, 3), 46)), 5));
+    rotors.RunCipher(byPairs);
+    EXPECT_EQ(byPin, byPairs);
 }
 
 TEST(KeySchedule, EveryPinGivesItsOwnStartState) {
-    Cipher cipher;
+    CipherRotors cipher;
     std::set<std::tuple<QString, QString, int>> states;
     for (int n = 0; n < 10000; ++n) {
-        Seam::SetRotors(cipher, n / 100, n % 100);
-        states.emplace(Seam::Rotor(cipher, 1), Seam::Rotor(cipher, 3), Seam::StepCount(cipher));
+        cipher.SetRotors(n / 100, n % 100);
+        states.emplace(cipher.Rotor(1), cipher.Rotor(3), cipher.StepCount());
     }
     EXPECT_EQ(states.size(), 10000u);
 }

@@ -1,11 +1,16 @@
 // The cipher as first defined: every stage a linear search of 100 positions, every rotor
 // rotated as a string, the key schedule reversing through a buffer. Kept as the yardstick
-// that the fast transform must match character for character.
+// that the fast transform must match character for character; with random texts and PINs to
+// run through both.
 #pragma once
 
+#include "core/cipher_tables.h"
+
 #include <QString>
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <random>
 
 struct ReferenceCipher {
     QString Alphabet;
@@ -83,3 +88,39 @@ struct ReferenceCipher {
         return Text2;
     }
 };
+
+inline ReferenceCipher ReferenceOf(const CipherTables& tables) {
+    ReferenceCipher reference;
+    reference.Alphabet = tables.alphabet;
+    reference.RevAlphabet = tables.revAlphabet;
+    for (int k = 1; k <= 4; ++k)
+        reference.BaseRotor[k] = tables.baseRotor[k - 1];
+    return reference;
+}
+
+inline QString RotatedLeft(const QString& table, int by) {
+    return table.mid(by) + table.left(by);
+}
+
+inline QString Reversed(QString table) {
+    std::reverse(table.begin(), table.end());
+    return table;
+}
+
+inline QString PinOf(int n) {
+    return QString::asprintf("%04d", n);
+}
+
+// Alphabet characters mostly, with line ends, tabs and characters above 31 that the alphabet
+// lacks ("é", the euro sign, DEL, a C1 control) among them.
+inline QString RandomText(std::mt19937& rng, const CipherTables& tables, int length) {
+    static const char16_t Others[] = {u'\r', u'\n', u'\t', u'\x01', u'é', u'€', u'\x7f', u'\x81'};
+    std::uniform_int_distribution<int> pick(0, 99 + 20);
+    QString text;
+    text.reserve(length);
+    for (int i = 0; i < length; ++i) {
+        const int k = pick(rng);
+        text += k < 100 ? tables.alphabet[k] : QChar(Others[k % std::size(Others)]);
+    }
+    return text;
+}

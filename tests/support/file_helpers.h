@@ -3,6 +3,7 @@
 
 #include "core/file_names.h"
 #include "core/ledger_files.h"
+#include "core/ledger_store.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -50,6 +51,11 @@ inline bool HardLink(const QString& path, const QString& name) {
 inline std::unique_ptr<LedgerFiles> OpenFiles(const QString& path) {
     FileError why;
     return LedgerFiles::Open(QFile::encodeName(path), &why);
+}
+
+// The run's ledger in the folder at path, not yet locked or opened.
+inline std::unique_ptr<LedgerStore> OpenStore(const QString& path) {
+    return std::make_unique<LedgerStore>(OpenFiles(path));
 }
 
 // One of the two saves, by a run that holds folder.

@@ -8,7 +8,6 @@
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM",
             qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
-    InstallFontSubstitutes();
     InstallWindowAccessibility();
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);

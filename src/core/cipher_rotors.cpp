@@ -1,9 +1,9 @@
-#include "core/cipher.h"
+#include "core/cipher_rotors.h"
 
 #include <algorithm>
 
 namespace {
-constexpr int N = Cipher::TableLength;
+constexpr int N = CipherRotors::TableLength;
 constexpr std::uint8_t NotInAlphabet = 0xFF;
 
 QString RotatedLeft(const QString& table, int by) {
@@ -33,7 +33,7 @@ Wiring Wire(const QString& rotor, const std::array<std::uint8_t, 256>& alphabetP
 }
 } // namespace
 
-Cipher::Cipher()
+CipherRotors::CipherRotors()
     : tables(JoinCipherTables()), rotor1Start(Reversed(RotatedLeft(tables.baseRotor[0], 40))),
       rotor3Start(Reversed(RotatedLeft(tables.baseRotor[2], 46))) {
     alphabetPos.fill(NotInAlphabet);
@@ -64,19 +64,14 @@ Cipher::Cipher()
     SetRotors(0, 0);
 }
 
-CipherResult Cipher::SetRotorsFromPin(const Pin& pin, QString& text) {
-    SetRotors(pin.FirstPair(), pin.SecondPair());
-    return RunCipher(text);
-}
-
-void Cipher::SetRotors(int p1, int p2) {
+void CipherRotors::SetRotors(int p1, int p2) {
     Q_ASSERT(p1 >= 0 && p1 < N && p2 >= 0 && p2 < N);
     rotor1Turn = p1;
     rotor3Turn = p2;
     stepCount = std::int16_t(p1);
 }
 
-CipherResult Cipher::RunCipher(QString& text) {
+CipherResult CipherRotors::RunCipher(QString& text) {
     if (text.size() > MaxTextLength) return CipherResult::TextTooLong;
 
     int turn1 = rotor1Turn;
@@ -101,4 +96,10 @@ CipherResult Cipher::RunCipher(QString& text) {
     rotor3Turn = turn3;
     stepCount = std::int16_t(step);
     return CipherResult::Transformed;
+}
+
+QString CipherRotors::Rotor(int k) const {
+    if (k == 1) return RotatedLeft(rotor1Start, rotor1Turn);
+    if (k == 3) return RotatedLeft(rotor3Start, rotor3Turn);
+    return tables.baseRotor.at(k - 1);
 }
