@@ -94,7 +94,7 @@ Run LedgerSession::Form_Unload() {
 }
 
 Run LedgerSession::SaveUcTxt_Click() {
-    const SaveResult saved = store.SavePlainCopy();
+    const FileWrite saved = store.SavePlainCopy();
     if (!saved.InPlace()) {
         ShowBox(Box::PlainCopyNotSaved(store.PlainCopyShown(), saved.error));
         return Run::Going;

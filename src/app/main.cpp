@@ -23,8 +23,7 @@ int main(int argc, char** argv) {
         ShowBox(Box::ProgramFolderUnknown());
         return 1;
     }
-    FileError why;
-    std::unique_ptr<LedgerFiles> files = LedgerFiles::Open(*folder, &why);
+    auto [files, why] = LedgerFiles::Open(*folder);
     if (!files) {
         ShowBox(Box::ProgramFolderUnopened(ShownPath(*folder), why));
         return 1;

@@ -17,3 +17,9 @@ struct FileError {
     Kind kind = Kind::None;
     QString system;
 };
+
+// A value, or why there is none.
+template <typename T> struct OrWhy {
+    T value{};
+    FileError why{};
+};

@@ -44,7 +44,7 @@ struct FileWrite {
     };
     Status status = Status::Written;
     FileError error;
-    QString kept{}; // where the displaced file is
+    QString kept{}; // where the displaced file is; for a file saved beside, where it is
 
     bool InPlace() const {
         return status == Status::Written || status == Status::NotDurable ||
@@ -71,7 +71,7 @@ struct Entry {
 class Folder {
   public:
     // The folder at path, given as the system's bytes (no text decoding can fail on it).
-    static std::optional<Folder> Open(const QByteArray& path, FileError* why);
+    static OrWhy<std::optional<Folder>> Open(const QByteArray& path);
 
     // The folder's path as opened, and a name within it, for messages.
     QString Shown() const;
@@ -79,8 +79,8 @@ class Folder {
     bool SameAs(const Folder& other) const;
 
     // This folder, or the one now at its path when this one was deleted or another took its
-    // path; none (why says) when it was deleted and nothing is at its path.
-    std::optional<Folder> Current(FileError* why) const;
+    // path; none (with why) when it was deleted and nothing is at its path.
+    OrWhy<std::optional<Folder>> Current() const;
 
     // Where a name leads: the user's own links, and root's, are followed (another account's
     // planted link would make us read or write a file of its choosing). A link whose target

@@ -82,13 +82,10 @@ struct Folder::Handle {
 
 Folder::Folder(std::shared_ptr<const Handle> handle) : handle(std::move(handle)) {}
 
-std::optional<Folder> Folder::Open(const QByteArray& path, FileError* why) {
+OrWhy<std::optional<Folder>> Folder::Open(const QByteArray& path) {
     Fd fd(::open(path.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (fd.get() < 0) {
-        *why = SystemError(errno);
-        return std::nullopt;
-    }
-    return Folder(std::make_shared<const Handle>(Handle{std::move(fd), path}));
+    if (fd.get() < 0) return {std::nullopt, SystemError(errno)};
+    return {Folder(std::make_shared<const Handle>(Handle{std::move(fd), path}))};
 }
 
 QString Folder::Shown() const {
@@ -105,21 +102,15 @@ bool Folder::SameAs(const Folder& other) const {
            SameFile(one, two);
 }
 
-std::optional<Folder> Folder::Current(FileError* why) const {
+OrWhy<std::optional<Folder>> Folder::Current() const {
     struct stat held, atPath;
-    if (::fstat(handle->fd.get(), &held) != 0) {
-        *why = SystemError(errno);
-        return std::nullopt;
-    }
+    if (::fstat(handle->fd.get(), &held) != 0) return {std::nullopt, SystemError(errno)};
     const bool there = ::stat(handle->path.constData(), &atPath) == 0 && S_ISDIR(atPath.st_mode);
     // Deleted and made again, or put aside for a new one (as copies across file systems and
     // sync tools do): the folder at the path is the program's now.
-    if (there && !SameFile(held, atPath)) return Open(handle->path, why);
-    if (held.st_nlink == 0 && !there) {
-        *why = {FileError::Kind::FolderGone, {}};
-        return std::nullopt;
-    }
-    return *this;
+    if (there && !SameFile(held, atPath)) return Open(handle->path);
+    if (held.st_nlink == 0 && !there) return {std::nullopt, {FileError::Kind::FolderGone, {}}};
+    return {*this};
 }
 
 Folder::Place Folder::Resolve(const QByteArray& start) const {

@@ -189,17 +189,14 @@ struct Folder::Handle {
 
 Folder::Folder(std::shared_ptr<const Handle> handle) : handle(std::move(handle)) {}
 
-std::optional<Folder> Folder::Open(const QByteArray& path, FileError* why) {
+OrWhy<std::optional<Folder>> Folder::Open(const QByteArray& path) {
     const QString shown = ShownPath(path);
     // Shared for reading and writing, not for deleting: the folder stays where it is.
     WinFile folder(::CreateFileW(LongPath(shown).c_str(), FILE_LIST_DIRECTORY,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                   FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    if (!folder.valid()) {
-        *why = SystemError(::GetLastError());
-        return std::nullopt;
-    }
-    return Folder(std::make_shared<const Handle>(Handle{std::move(folder), shown}));
+    if (!folder.valid()) return {std::nullopt, SystemError(::GetLastError())};
+    return {Folder(std::make_shared<const Handle>(Handle{std::move(folder), shown}))};
 }
 
 QString Folder::Shown() const {
@@ -218,8 +215,8 @@ bool Folder::SameAs(const Folder& other) const {
 }
 
 // Held without delete sharing, the folder can be neither deleted nor moved.
-std::optional<Folder> Folder::Current(FileError*) const {
-    return *this;
+OrWhy<std::optional<Folder>> Folder::Current() const {
+    return {*this};
 }
 
 // A link or junction at the name is followed to the file it leads to, whoever made it:
@@ -242,8 +239,7 @@ Folder::Place Folder::Resolve(const QByteArray& name) const {
     if (length == 0 || length >= final.size()) return {std::nullopt, name, SystemError(::GetLastError())};
     const QString path = QDir::fromNativeSeparators(QString::fromWCharArray(final.data(), int(length)));
     const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
-    FileError why;
-    std::optional<Folder> folder = Open(path.left(slash).toUtf8(), &why);
+    auto [folder, why] = Open(path.left(slash).toUtf8());
     if (!folder) return {std::nullopt, name, why};
     return {std::move(folder), path.mid(slash + 1).toUtf8(), {}};
 }

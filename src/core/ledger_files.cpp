@@ -11,11 +11,10 @@ const QByteArray LedgerName = LedgerFileName;
 const QByteArray PlainCopyName = PlainCopyFileName;
 } // namespace
 
-std::unique_ptr<LedgerFiles> LedgerFiles::Open(const QByteArray& path, FileError* why,
-                                               FileCalls& calls) {
-    std::optional<Folder> folder = Folder::Open(path, why);
-    if (!folder) return nullptr;
-    return std::unique_ptr<LedgerFiles>(new LedgerFiles(calls, std::move(*folder)));
+OrWhy<std::unique_ptr<LedgerFiles>> LedgerFiles::Open(const QByteArray& path, FileCalls& calls) {
+    auto [folder, why] = Folder::Open(path);
+    if (!folder) return {nullptr, why};
+    return {std::unique_ptr<LedgerFiles>(new LedgerFiles(calls, std::move(*folder)))};
 }
 
 LedgerFiles::LedgerFiles(FileCalls& calls, Folder folder)
@@ -96,43 +95,41 @@ FileRead LedgerFiles::LoadLedgerFile() {
     return read;
 }
 
-bool LedgerFiles::FollowFolder(FileError* why) {
-    std::optional<Folder> now = folder.Current(why);
-    if (!now) return false;
-    if (!now->SameAs(folder)) folder = std::move(*now);
-    return true;
+FileError LedgerFiles::FollowFolder() {
+    auto [now, why] = folder.Current();
+    if (now && !now->SameAs(folder)) folder = std::move(*now);
+    return why;
 }
 
-SaveResult LedgerFiles::WriteLedger(const QByteArray& bytes, const Replacing& replacing) {
-    FileError why;
-    if (!FollowFolder(&why)) return {FileWrite::Status::Failed, why};
+FileWrite LedgerFiles::WriteLedger(const QByteArray& bytes, const Replacing& replacing) {
+    if (const FileError why = FollowFolder(); why.kind != FileError::Kind::None)
+        return {FileWrite::Status::Failed, why};
     const Folder::Place ledger = Ledger();
     if (!ledger.folder) return {FileWrite::Status::Failed, ledger.error};
-    const SaveResult written = protocol.Replace(*ledger.folder, ledger.name, bytes, replacing);
+    const FileWrite written = protocol.Replace(*ledger.folder, ledger.name, bytes, replacing);
     if (written.InPlace()) ledgerAsKnown = Replacing::Only(bytes);
     return written;
 }
 
-SaveResult LedgerFiles::SaveLedgerFile(const QByteArray& bytes) {
+FileWrite LedgerFiles::SaveLedgerFile(const QByteArray& bytes) {
     return WriteLedger(bytes, ledgerAsKnown);
 }
 
-SaveResult LedgerFiles::ReplaceLedgerFile(const QByteArray& bytes) {
+FileWrite LedgerFiles::ReplaceLedgerFile(const QByteArray& bytes) {
     return WriteLedger(bytes, Replacing::Anything());
 }
 
-SaveResult LedgerFiles::SavePlainCopy(const QByteArray& bytes) {
-    FileError why;
-    if (!FollowFolder(&why)) return {FileWrite::Status::Failed, why};
+FileWrite LedgerFiles::SavePlainCopy(const QByteArray& bytes) {
+    if (const FileError why = FollowFolder(); why.kind != FileError::Kind::None)
+        return {FileWrite::Status::Failed, why};
     const Folder::Place copy = folder.Resolve(PlainCopyName);
     if (!copy.folder) return {FileWrite::Status::Failed, copy.error};
     return protocol.Replace(*copy.folder, copy.name, bytes);
 }
 
-SaveResult LedgerFiles::SaveLedgerBeside(const QByteArray& bytes, KeptFile::Why why,
-                                         QString* shown) {
-    FileError failed;
-    if (!FollowFolder(&failed)) return {FileWrite::Status::Failed, failed};
+FileWrite LedgerFiles::SaveLedgerBeside(const QByteArray& bytes, KeptFile::Why why) {
+    if (const FileError failed = FollowFolder(); failed.kind != FileError::Kind::None)
+        return {FileWrite::Status::Failed, failed};
     const Folder::Place ledger = Ledger();
     // Where the ledger's name leads nowhere, the kept file goes beside the name itself.
     const Folder& at = ledger.folder ? *ledger.folder : folder;
@@ -140,18 +137,18 @@ SaveResult LedgerFiles::SaveLedgerBeside(const QByteArray& bytes, KeptFile::Why 
     // This run's own kept file is brought up to date; any other name is taken only where no
     // file stands, so that no kept ledger ever replaces another.
     if (!kept.isEmpty()) {
-        const SaveResult written = protocol.Replace(at, kept, bytes, Replacing::Only(keptBytes));
+        FileWrite written = protocol.Replace(at, kept, bytes, Replacing::Only(keptBytes));
         if (written.InPlace()) {
             keptBytes = bytes;
-            *shown = at.Shown(kept);
+            written.kept = at.Shown(kept);
             return written;
         }
     }
-    const FileProtocol::Kept made = protocol.Keep(at, name, bytes, why);
+    FileProtocol::Kept made = protocol.Keep(at, name, bytes, why);
     if (made.written.InPlace()) {
         kept = made.kept;
         keptBytes = bytes;
-        *shown = at.Shown(kept);
+        made.written.kept = at.Shown(kept);
     }
     return made.written;
 }

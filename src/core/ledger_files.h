@@ -11,15 +11,12 @@
 #include <QStringList>
 #include <memory>
 
-// What became of a save: in place (and whether on the disk), or why not.
-using SaveResult = FileWrite;
-
 class LedgerFiles {
   public:
     // The program's folder, opened once; where the ledger file really is is found here too,
     // so that the lock guards the file a link at its name leads to.
-    static std::unique_ptr<LedgerFiles> Open(const QByteArray& folder, FileError* why,
-                                             FileCalls& calls = SystemCalls());
+    static OrWhy<std::unique_ptr<LedgerFiles>> Open(const QByteArray& folder,
+                                                    FileCalls& calls = SystemCalls());
 
     // Paths for messages.
     QString LedgerShown() const;
@@ -49,20 +46,21 @@ class LedgerFiles {
     //
     // Once the ledger file was read, it is replaced only while it is the one last read or
     // saved, or gone: another file there is Changed (or Unchecked), and stays.
-    SaveResult SaveLedgerFile(const QByteArray& bytes);
+    FileWrite SaveLedgerFile(const QByteArray& bytes);
     // Whatever stands at the ledger's name, once the user said so.
-    SaveResult ReplaceLedgerFile(const QByteArray& bytes);
-    SaveResult SavePlainCopy(const QByteArray& bytes);
+    FileWrite ReplaceLedgerFile(const QByteArray& bytes);
+    FileWrite SavePlainCopy(const QByteArray& bytes);
     // For a save that cannot ask, or could not write the ledger file: this run's ledger beside
-    // it, under a name no file had (a run's own kept file is brought up to date). Returns that
-    // name's path when saved.
-    SaveResult SaveLedgerBeside(const QByteArray& bytes, KeptFile::Why why, QString* shown);
+    // it, under a name no file had (a run's own kept file is brought up to date), whose path
+    // `kept` gives when saved.
+    FileWrite SaveLedgerBeside(const QByteArray& bytes, KeptFile::Why why);
 
   private:
     LedgerFiles(FileCalls& calls, Folder folder);
     Folder::Place Ledger() const;
-    bool FollowFolder(FileError* why);
-    SaveResult WriteLedger(const QByteArray& bytes, const Replacing& replacing);
+    // None, or why the program's folder is gone with none at its path.
+    FileError FollowFolder();
+    FileWrite WriteLedger(const QByteArray& bytes, const Replacing& replacing);
 
     FileCalls& calls;
     FileProtocol protocol;

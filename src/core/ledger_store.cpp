@@ -4,7 +4,7 @@
 
 namespace {
 // A file whole at its name, and why it may not survive a power cut when it may not.
-LedgerStore::Saved InPlace(LedgerStore::Saved::Status status, const SaveResult& written) {
+LedgerStore::Saved InPlace(LedgerStore::Saved::Status status, const FileWrite& written) {
     LedgerStore::Saved saved{.status = status};
     if (written.status == FileWrite::Status::NotDurable) saved.notDurable = written.error;
     return saved;
@@ -57,7 +57,7 @@ LedgerStore::Saved LedgerStore::Save(IfChanged ifChanged) {
     using Status = Saved::Status;
     if (!open || ledger.Text().isEmpty()) return {};
     const QByteArray bytes = EncodeLedgerFile(*cipher, *pin, ledger.Text());
-    const SaveResult written = ifChanged == IfChanged::Replace ? files->ReplaceLedgerFile(bytes)
+    const FileWrite written = ifChanged == IfChanged::Replace ? files->ReplaceLedgerFile(bytes)
                                                                : files->SaveLedgerFile(bytes);
     if (written.InPlace()) {
         Saved saved = InPlace(Status::Written, written);
@@ -75,19 +75,17 @@ LedgerStore::Saved LedgerStore::Save(IfChanged ifChanged) {
         return {.status = changed ? Status::Changed : Status::Unchecked, .error = written.error};
     }
     // A quiet save keeps the run beside the ledger file whatever stopped it there.
-    QString keptAt;
-    const SaveResult kept = files->SaveLedgerBeside(
-        bytes, changed ? KeptFile::Why::Changed : unchecked ? KeptFile::Why::Unchecked : KeptFile::Why::Unwritten,
-        &keptAt);
+    const FileWrite kept = files->SaveLedgerBeside(
+        bytes, changed ? KeptFile::Why::Changed : unchecked ? KeptFile::Why::Unchecked : KeptFile::Why::Unwritten);
     if (!kept.InPlace())
         return {.status = Status::Failed, .error = changed || unchecked ? kept.error : written.error};
     Saved saved = InPlace(changed ? Status::Kept : unchecked ? Status::KeptUnchecked : Status::KeptUnwritten, kept);
     saved.error = written.error;
-    saved.keptAt = keptAt;
+    saved.keptAt = kept.kept;
     return saved;
 }
 
-SaveResult LedgerStore::SavePlainCopy() {
+FileWrite LedgerStore::SavePlainCopy() {
     return files->SavePlainCopy(EncodePlainCopy(ledger.Text()));
 }
 

@@ -85,7 +85,7 @@ class LedgerStore {
     };
     // Enciphers an open, non-empty ledger under its PIN and writes the ledger file.
     Saved Save(IfChanged ifChanged);
-    SaveResult SavePlainCopy();
+    FileWrite SavePlainCopy();
     // The run is ending: nothing is saved from here on, so the lock is let go at once.
     void Close();
 

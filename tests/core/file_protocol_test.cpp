@@ -151,8 +151,7 @@ const Scenario kScenarios[] = {
      Meanwhile::Replaces,
      [](LedgerFiles& files) {
          const FileWrite saved = files.SaveLedgerFile(kNew);
-         QString kept;
-         return saved.InPlace() ? saved : files.SaveLedgerBeside(kNew, KeptFile::Why::Changed, &kept);
+         return saved.InPlace() ? saved : files.SaveLedgerBeside(kNew, KeptFile::Why::Changed);
      },
      true, true},
     {"a save where the ledger was deleted", {{LedgerFileName, kOld}}, Meanwhile::Deletes, Save, false, true},
@@ -235,8 +234,7 @@ class FileProtocolSteps : public ::testing::TestWithParam<Scenario> {
         for (const auto& [name, bytes] : GetParam().found) {
             EXPECT_TRUE(WriteBytes(at.filePath(QLatin1String(name)), bytes));
         }
-        FileError why;
-        auto files = LedgerFiles::Open(QFile::encodeName(folder.path()), &why, calls);
+        auto files = LedgerFiles::Open(QFile::encodeName(folder.path()), calls).value;
         files->LoadLedgerFile();
         if (GetParam().meanwhile == Meanwhile::Replaces) {
             EXPECT_TRUE(WriteBytes(LedgerFilePath(folder.path()), kTheirs));
@@ -312,8 +310,7 @@ TEST(FileProtocolRaces, ALockWhoseNameWentToAnotherFileMeanwhileIsNotTaken) {
         third = OpenFiles(folder.path());
         ASSERT_EQ(third->TakeLock().status, LockOutcome::Status::Held);
     };
-    FileError why;
-    const auto files = LedgerFiles::Open(QFile::encodeName(folder.path()), &why, calls);
+    const auto files = LedgerFiles::Open(QFile::encodeName(folder.path()), calls).value;
     EXPECT_EQ(files->TakeLock().status, LockOutcome::Status::Open);
 }
 #endif
@@ -327,11 +324,9 @@ TEST(FileProtocolRaces, WithoutTheKernelsLocksANewLockIsNeverEmpty) {
     calls.kernelLocks = secondCalls.kernelLocks = false;
     calls.after = [&](const char* call) {
         if (QByteArray(call) != "Rename" || second.status != LockOutcome::Status::NotCreated) return;
-        FileError why;
-        second = LedgerFiles::Open(QFile::encodeName(folder.path()), &why, secondCalls)->TakeLock();
+        second = LedgerFiles::Open(QFile::encodeName(folder.path()), secondCalls).value->TakeLock();
     };
-    FileError why;
-    const auto files = LedgerFiles::Open(QFile::encodeName(folder.path()), &why, calls);
+    const auto files = LedgerFiles::Open(QFile::encodeName(folder.path()), calls).value;
     EXPECT_EQ(files->TakeLock().status, LockOutcome::Status::Held);
     EXPECT_EQ(second.status, LockOutcome::Status::Open);
 }

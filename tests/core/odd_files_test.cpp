@@ -98,7 +98,7 @@ TEST(OddFiles, AnotherAccountsLinkIsNeitherReadNorWrittenThrough) {
     }
     EXPECT_EQ(OpenFiles(folder.path())->LoadLedgerFile().status, FileRead::Status::Unreadable);
     EXPECT_FALSE(OpenFiles(folder.path())->SaveLedgerFile("ledger").InPlace());
-    const SaveResult copy = OpenFiles(folder.path())->SavePlainCopy("plain");
+    const FileWrite copy = OpenFiles(folder.path())->SavePlainCopy("plain");
     EXPECT_FALSE(copy.InPlace());
     EXPECT_EQ(copy.error.kind, FileError::Kind::ForeignLink);
     EXPECT_EQ(ReadBytes(target), "precious");
@@ -165,10 +165,9 @@ TEST(OddFiles, TheLinksTargetFolderIsFollowedAtEachSave) {
         const auto files = OpenFiles(program);
         ASSERT_EQ(files->LoadLedgerFile().bytes, "old");
         ASSERT_TRUE(change.change(target, LedgerFilePath(program))) << change.what;
-        const SaveResult saved = files->SaveLedgerFile("new");
-        QString kept;
+        const FileWrite saved = files->SaveLedgerFile("new");
         if (!saved.InPlace()) {
-            ASSERT_TRUE(files->SaveLedgerBeside("new", KeptFile::Why::Unwritten, &kept).InPlace());
+            ASSERT_TRUE(files->SaveLedgerBeside("new", KeptFile::Why::Unwritten).InPlace());
         }
         EXPECT_EQ(ReadBytes(parent.filePath(change.savedAt)), "new") << change.what;
     }
@@ -194,8 +193,8 @@ TEST(OddFiles, AFolderDeletedOrReplacedWhileHeldIsLeftForTheOneAtItsPath) {
         ASSERT_TRUE(QDir().mkdir(folder));
         const auto files = OpenFiles(folder);
         ASSERT_TRUE(change.change(folder)) << change.what;
-        const SaveResult saved = files->SaveLedgerFile("ledger");
-        const SaveResult copy = files->SavePlainCopy("plain");
+        const FileWrite saved = files->SaveLedgerFile("ledger");
+        const FileWrite copy = files->SavePlainCopy("plain");
         EXPECT_EQ(saved.InPlace(), change.savedThere) << change.what;
         EXPECT_EQ(copy.InPlace(), change.savedThere) << change.what;
         if (change.savedThere) {
@@ -270,11 +269,10 @@ TEST(OddFiles, AFolderNamedInBytesThatAreNotTextHoldsTheLedger) {
     QTemporaryDir parent;
     const QByteArray folder = QFile::encodeName(parent.path()) + "/caf\xe9";
     ASSERT_EQ(::mkdir(folder.constData(), 0700), 0);
-    FileError why;
-    auto files = LedgerFiles::Open(folder, &why);
+    auto files = LedgerFiles::Open(folder).value;
     ASSERT_NE(files, nullptr);
     ASSERT_TRUE(files->SaveLedgerFile("ledger").InPlace());
-    files = LedgerFiles::Open(folder, &why);
+    files = LedgerFiles::Open(folder).value;
     EXPECT_EQ(files->LoadLedgerFile().bytes, "ledger");
     struct stat info;
     EXPECT_EQ(::stat((folder + "/QcEcV3.1.Txt").constData(), &info), 0);

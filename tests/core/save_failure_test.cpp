@@ -116,7 +116,7 @@ TEST_P(WriteFailure, KeepsTheOldFileAndSaysWhy) {
     const QStringList filesBefore = QDir(folder).entryList(QDir::Files);
 
     for (SaveMethod save : {&LedgerFiles::SaveLedgerFile, &LedgerFiles::SavePlainCopy}) {
-        SaveResult result;
+        FileWrite result;
         {
             std::unique_ptr<FileSizeLimit> limit;
             if (!onDisk) limit = std::make_unique<FileSizeLimit>();

@@ -37,7 +37,7 @@ QByteArray ReadAll(const char* path) {
 int SaveLoop(const QString& folder, const QByteArray& first, const QByteArray& second) {
     for (bool announced = false;; announced = true) {
         for (const QByteArray* bytes : {&first, &second}) {
-            const SaveResult result = OpenFiles(folder)->SaveLedgerFile(*bytes);
+            const FileWrite result = OpenFiles(folder)->SaveLedgerFile(*bytes);
             if (!result.InPlace()) {
                 std::fprintf(stderr, "%s\n", qPrintable(result.error.system));
                 return 1;
@@ -74,7 +74,7 @@ int AsNobody(const QString& operation, const QString& folder) {
                                                                             : "unreadable";
         std::printf("%s\n%s\n", status, qPrintable(result.error.system));
     } else {
-        const SaveResult result = files->SaveLedgerFile("new");
+        const FileWrite result = files->SaveLedgerFile("new");
         std::printf("%s\n%s\n", result.InPlace() ? "saved" : "failed", qPrintable(result.error.system));
     }
     return 0;
@@ -114,7 +114,7 @@ int SaveWhileFolderSyncFails(int error, const QString& folder) {
     if (::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) != 0 ||
         ::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program) != 0)
         return kCannotDropRights;
-    const SaveResult result = OpenFiles(folder)->SaveLedgerFile("new");
+    const FileWrite result = OpenFiles(folder)->SaveLedgerFile("new");
     static const char* const says[] = {"written", "not durable", "changed", "unchecked", "failed"};
     std::printf("%s\n%s\n", says[int(result.status)], qPrintable(result.error.system));
     return 0;

@@ -49,8 +49,7 @@ inline bool HardLink(const QString& path, const QString& name) {
 
 // The folder at path, held as a run of the program holds its own.
 inline std::unique_ptr<LedgerFiles> OpenFiles(const QString& path) {
-    FileError why;
-    return LedgerFiles::Open(QFile::encodeName(path), &why);
+    return std::move(LedgerFiles::Open(QFile::encodeName(path)).value);
 }
 
 // The run's ledger in the folder at path, not yet locked or opened.
@@ -59,8 +58,8 @@ inline std::unique_ptr<LedgerStore> OpenStore(const QString& path) {
 }
 
 // One of the two saves, by a run that holds folder.
-using SaveMethod = SaveResult (LedgerFiles::*)(const QByteArray&);
-inline SaveResult SaveIn(const QString& folder, SaveMethod save, const QByteArray& bytes) {
+using SaveMethod = FileWrite (LedgerFiles::*)(const QByteArray&);
+inline FileWrite SaveIn(const QString& folder, SaveMethod save, const QByteArray& bytes) {
     return (*OpenFiles(folder).*save)(bytes);
 }
 
