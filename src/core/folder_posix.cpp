@@ -72,7 +72,7 @@ Means Meaning(SysCode code) {
 }
 
 FileError SystemError(SysCode code) {
-    return {FileError::Kind::System, QString::fromLocal8Bit(std::strerror(int(code)))};
+    return {FileError::Kind::System, QString::fromLocal8Bit(std::strerror(int(code))), code};
 }
 
 struct Folder::Handle {

@@ -17,16 +17,14 @@
 
 namespace {
 
+// The system's own words for an error, empty where it has none.
 QString SystemText(DWORD error) {
     wchar_t* text = nullptr;
     const DWORD length = ::FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
         nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    QString why = length ? QString::fromWCharArray(text, int(length)).trimmed()
-                         : QStringLiteral("Error %1").arg(error);
+    const QString why = length ? QString::fromWCharArray(text, int(length)) : QString();
     ::LocalFree(text);
-    // The boxes end the sentence themselves.
-    if (why.endsWith(QLatin1Char('.'))) why.chop(1);
     return why;
 }
 
@@ -176,7 +174,7 @@ Means Meaning(SysCode code) {
 }
 
 FileError SystemError(SysCode code) {
-    return {FileError::Kind::System, SystemText(DWORD(code))};
+    return {FileError::Kind::System, SystemText(DWORD(code)), code};
 }
 
 struct Folder::Handle {

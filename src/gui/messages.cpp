@@ -63,8 +63,13 @@ BoxMessage Question(const QString& prompt) {
 QString Why(const FileError& error) {
     switch (error.kind) {
     case FileError::Kind::None:
-    case FileError::Kind::System:
         return error.system;
+    case FileError::Kind::System: {
+        // The boxes end the sentence themselves.
+        QString why = error.system.trimmed();
+        if (why.endsWith(QLatin1Char('.'))) why.chop(1);
+        return why.isEmpty() ? QStringLiteral("Error %1").arg(error.code) : why;
+    }
     case FileError::Kind::Folder:
         return QStringLiteral("A folder has its name");
     case FileError::Kind::NotRegular:

@@ -49,6 +49,10 @@ TEST(Messages, FileFailuresSayWhereAndWhy) {
          {FileError::Kind::Folder, FileError::Kind::NotRegular, FileError::Kind::ForeignLink,
           FileError::Kind::ReadOnly})
         EXPECT_FALSE(Box::Why({kind, {}}).isEmpty());
+    // Windows' words end in a period and a line break, and some errors have none at all.
+    EXPECT_EQ(Box::Why({FileError::Kind::System, QStringLiteral("Access is denied.\r\n"), 5}),
+              QStringLiteral("Access is denied"));
+    EXPECT_EQ(Box::Why({FileError::Kind::System, {}, 1234}), QStringLiteral("Error 1234"));
 }
 
 TEST(Messages, RealBoxesShowOutsideTextLiterally) {
