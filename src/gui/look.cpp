@@ -105,7 +105,7 @@ QFont DesignFont(const QString& family, double points, bool bold) {
 
 void FitCaption(QLabel* label) {
     QFont font = label->font();
-    // Measuring would load the font before the window shows, for nothing.
+    // A caption fits these as laid out; measuring would load the font before the window shows.
     if (LaidOutFor(font.family())) return;
     const QSize room = label->contentsRect().size();
     const auto fits = [&] {
