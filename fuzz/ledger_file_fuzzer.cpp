@@ -1,5 +1,6 @@
 // The ledger file as the program opens it: load, decipher, unlock check, then a booking on a
-// ledger that opened, which must open again as booked. Input: the PIN as typed (four bytes), then the whole file.
+// ledger that opened, which must open again as booked. Input: the PIN as typed (four bytes), then
+// the whole file.
 #include "core/ledger.h"
 #include "core/ledger_file_format.h"
 #include "core/ledger_files.h"
@@ -30,7 +31,8 @@ void WriteLedgerFile(const QByteArray& bytes) {
 DecodedLedger Open(const Pin& pin) {
     const FileRead file = OpenFiles(folder)->LoadLedgerFile();
     Expect(file.status == FileRead::Status::Loaded, "a ledger file that is there loads");
-    Expect(ToWin1252(FromWin1252(file.bytes)) == file.bytes, "every byte of the file survives as text");
+    Expect(ToWin1252(FromWin1252(file.bytes)) == file.bytes,
+           "every byte of the file survives as text");
     return DecodeLedgerFile(*cipher, pin, file.bytes);
 }
 

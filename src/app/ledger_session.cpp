@@ -109,7 +109,8 @@ Run LedgerSession::ExitNoEc_Click() {
 
 void LedgerSession::ChaPass_Click() {
     auto* form3 = new Form3([this](const QString& old) { return store.IsOldPin(old); });
-    connect(form3, &Form3::NewPinChosen, this, [this](const Pin& chosen) { store.ChangePin(chosen); });
+    connect(form3, &Form3::NewPinChosen, this,
+            [this](const Pin& chosen) { store.ChangePin(chosen); });
     connect(form3, &Form3::Closing, &form2, &Form2::show);
     form2.hide();
     form3->show();

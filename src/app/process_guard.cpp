@@ -27,8 +27,9 @@ constexpr IMAGE_LOAD_CONFIG_DIRECTORY64 SystemLibrariesOnly() {
     return config;
 }
 } // namespace
-extern "C" [[gnu::section(".ldcfg")]] constinit const IMAGE_LOAD_CONFIG_DIRECTORY64
-    _load_config_used = SystemLibrariesOnly();
+extern "C"
+    [[gnu::section(".ldcfg")]] constinit const IMAGE_LOAD_CONFIG_DIRECTORY64 _load_config_used =
+        SystemLibrariesOnly();
 #endif
 
 void GuardProcess() {

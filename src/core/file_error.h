@@ -15,7 +15,7 @@ struct FileError {
         ReadOnly,     // the file is marked read-only, which Windows will not let a save replace
     };
     Kind kind = Kind::None;
-    QString system; // the system's own words, as it gives them
+    QString system;  // the system's own words, as it gives them
     qint64 code = 0; // and its number for the error
 };
 

@@ -13,7 +13,7 @@ namespace {
 // Also runs as the process exits, when Qt's own helpers may be gone: only plain state here.
 unsigned long temporaries = 0;
 
-constexpr qsizetype MaxLockLength = 4096;       // a few short lines; more is not one of ours
+constexpr qsizetype MaxLockLength = 4096;        // a few short lines; more is not one of ours
 constexpr qsizetype MaxComparedLength = 1 << 24; // an aside file longer is kept unread
 
 QByteArray NewName(const QByteArray& name) {
@@ -68,8 +68,8 @@ KeptName ParseKept(const QByteArray& entry, const QByteArray& name) {
     const quint64 n = (dot < 0 ? rest : rest.left(dot)).toULongLong(&number);
     if (!number || n == 0) return {};
     const QByteArray word = dot < 0 ? QByteArray() : rest.mid(dot);
-    for (const auto why : {KeptFile::Why::Changed, KeptFile::Why::Unchecked, KeptFile::Why::Unwritten,
-                           KeptFile::Why::Other, KeptFile::Why::Found})
+    for (const auto why : {KeptFile::Why::Changed, KeptFile::Why::Unchecked,
+                           KeptFile::Why::Unwritten, KeptFile::Why::Other, KeptFile::Why::Found})
         if (word == WhyWord(why)) return {n, why};
     return {n, KeptFile::Why::Changed}; // a name the user gave it: kept for a change, as before
 }
@@ -80,7 +80,8 @@ QByteArray AsideName(const QByteArray& name) {
     return NewName(name) + ".aside";
 }
 
-HeldLock::HeldLock(FileCalls& calls, Folder at, QByteArray name, FileCalls::Handle file, bool kernel)
+HeldLock::HeldLock(FileCalls& calls, Folder at, QByteArray name, FileCalls::Handle file,
+                   bool kernel)
     : calls(calls), at(std::move(at)), name(std::move(name)), file(file), kernel(kernel) {}
 
 HeldLock::~HeldLock() {
@@ -172,7 +173,8 @@ FileWrite FileProtocol::Replace(const Folder& at, const QByteArray& name, const 
         SysCode code = Retried([&] { return calls.Exchange(at, aside, name); });
         if (!code) {
             const FileWrite judged = FileWrite::Judge(calls.Read(at, aside, known), replacing);
-            if (judged.status != FileWrite::Status::Written) return PutBack(at, aside, name, judged);
+            if (judged.status != FileWrite::Status::Written)
+                return PutBack(at, aside, name, judged);
             calls.Remove(at, aside);
             return Synced(at, {});
         }
@@ -265,8 +267,9 @@ void FileProtocol::Sweep(const Folder& at, const QList<QByteArray>& names) const
             // what has the name now goes.
             const FileRead aside = calls.Read(at, entry, MaxComparedLength);
             const FileRead now = calls.Read(at, name, MaxComparedLength);
-            if (aside.status == FileRead::Status::Loaded && now.status == FileRead::Status::Loaded &&
-                aside.bytes.size() <= MaxComparedLength && aside.bytes == now.bytes) {
+            if (aside.status == FileRead::Status::Loaded &&
+                now.status == FileRead::Status::Loaded && aside.bytes.size() <= MaxComparedLength &&
+                aside.bytes == now.bytes) {
                 calls.Remove(at, entry);
                 continue;
             }

@@ -97,7 +97,8 @@ class Folder {
 
 // Where a name leads (see Folder::Resolve).
 struct Folder::Place {
-    std::optional<Folder> folder; // none on error, but for a DanglingLink into a folder that is there
+    std::optional<Folder>
+        folder; // none on error, but for a DanglingLink into a folder that is there
     QByteArray name;
     FileError error;
 };

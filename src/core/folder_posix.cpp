@@ -146,15 +146,13 @@ Folder::Place Folder::Resolve(const QByteArray& start) const {
             if (errno == ENOENT) return failed({FileError::Kind::DanglingLink, {}});
             return failed(SystemError(errno));
         }
-        const QByteArray shown = target.startsWith('/')
-                                     ? folderPath
-                                     : place.folder->handle->path + "/" + folderPath;
+        const QByteArray shown =
+            target.startsWith('/') ? folderPath : place.folder->handle->path + "/" + folderPath;
         place.folder = Folder(std::make_shared<const Handle>(Handle{std::move(next), shown}));
         place.name = target.mid(slash + 1);
     }
     return failed(SystemError(ELOOP));
 }
-
 
 // The system's calls, one per step of the protocol; nothing here decides.
 class SystemFileCalls final : public FileCalls {
@@ -178,9 +176,8 @@ class SystemFileCalls final : public FileCalls {
         const int to = int(file);
         ::fchown(to, uid_t(-1), info.st_gid); // where the user may
         ::fchmod(to, info.st_mode & 07777);
-        const QByteArray names = Attribute([&](char* into, size_t size) {
-            return ::flistxattr(old.get(), into, size);
-        });
+        const QByteArray names =
+            Attribute([&](char* into, size_t size) { return ::flistxattr(old.get(), into, size); });
         for (const QByteArray& name : names.split('\0')) {
             if (name.isEmpty()) continue;
             const QByteArray value = Attribute([&](char* into, size_t size) {
@@ -193,7 +190,8 @@ class SystemFileCalls final : public FileCalls {
 
     SysCode Write(Handle file, const QByteArray& bytes) override {
         for (qsizetype done = 0; done < bytes.size();) {
-            const ssize_t n = ::write(int(file), bytes.constData() + done, size_t(bytes.size() - done));
+            const ssize_t n =
+                ::write(int(file), bytes.constData() + done, size_t(bytes.size() - done));
             if (n < 0 && errno == EINTR) continue;
             if (n < 0) return Code(true);
             done += n;
@@ -220,8 +218,8 @@ class SystemFileCalls final : public FileCalls {
     }
 
     SysCode Exchange(const Folder& at, const QByteArray& one, const QByteArray& other) override {
-        return Code(::renameat2(At(at), one.constData(), At(at), other.constData(),
-                                RENAME_EXCHANGE) != 0);
+        return Code(
+            ::renameat2(At(at), one.constData(), At(at), other.constData(), RENAME_EXCHANGE) != 0);
     }
 
     SysCode Remove(const Folder& at, const QByteArray& name) override {
@@ -241,7 +239,8 @@ class SystemFileCalls final : public FileCalls {
         if (file.get() < 0) {
             if (errno == ENOENT) return {};
             // A link, or a socket, which cannot be opened as a file at all.
-            if (errno == ELOOP || errno == ENXIO) return unreadable({FileError::Kind::NotRegular, {}});
+            if (errno == ELOOP || errno == ENXIO)
+                return unreadable({FileError::Kind::NotRegular, {}});
             return unreadable(SystemError(errno));
         }
         struct stat info;
@@ -269,7 +268,8 @@ class SystemFileCalls final : public FileCalls {
                                  : S_ISDIR(info.st_mode) ? Entry::Kind::Folder
                                  : S_ISLNK(info.st_mode) ? Entry::Kind::Link
                                                          : Entry::Kind::Other;
-        return {kind, info.st_uid == ::geteuid(), !(info.st_mode & S_IWUSR), quint64(info.st_nlink)};
+        return {kind, info.st_uid == ::geteuid(), !(info.st_mode & S_IWUSR),
+                quint64(info.st_nlink)};
     }
 
     QList<QByteArray> Names(const Folder& at) override {
@@ -318,7 +318,8 @@ class SystemFileCalls final : public FileCalls {
 
     SysCode Rewrite(Handle file, const QByteArray& bytes) override {
         if (::ftruncate(int(file), 0) != 0) return Code(true);
-        return Code(::pwrite(int(file), bytes.constData(), size_t(bytes.size()), 0) != bytes.size());
+        return Code(::pwrite(int(file), bytes.constData(), size_t(bytes.size()), 0) !=
+                    bytes.size());
     }
 
     SysCode Leads(const Folder& at, const QByteArray& name, Handle file) override {

@@ -31,7 +31,9 @@ QString SystemText(DWORD error) {
 class WinFile {
   public:
     explicit WinFile(HANDLE handle = INVALID_HANDLE_VALUE) : handle(handle) {}
-    WinFile(WinFile&& other) noexcept : handle(other.handle) { other.handle = INVALID_HANDLE_VALUE; }
+    WinFile(WinFile&& other) noexcept : handle(other.handle) {
+        other.handle = INVALID_HANDLE_VALUE;
+    }
     WinFile& operator=(WinFile&& other) noexcept {
         std::swap(handle, other.handle);
         return *this;
@@ -82,8 +84,8 @@ struct OwnerOnly {
     OwnerOnly() {
         const std::wstring sid = UserSid();
         if (sid.empty()) return;
-        ::ConvertStringSecurityDescriptorToSecurityDescriptorW((L"D:P(A;;FA;;;" + sid + L")").c_str(),
-                                                               SDDL_REVISION_1, &descriptor, nullptr);
+        ::ConvertStringSecurityDescriptorToSecurityDescriptorW(
+            (L"D:P(A;;FA;;;" + sid + L")").c_str(), SDDL_REVISION_1, &descriptor, nullptr);
         attributes.nLength = sizeof attributes;
         attributes.lpSecurityDescriptor = descriptor;
         attributes.bInheritHandle = FALSE;
@@ -191,8 +193,8 @@ OrWhy<std::optional<Folder>> Folder::Open(const QByteArray& path) {
     const QString shown = ShownPath(path);
     // Shared for reading and writing, not for deleting: the folder stays where it is.
     WinFile folder(::CreateFileW(LongPath(shown).c_str(), FILE_LIST_DIRECTORY,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                  FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                 FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (!folder.valid()) return {std::nullopt, SystemError(::GetLastError())};
     return {Folder(std::make_shared<const Handle>(Handle{std::move(folder), shown}))};
 }
@@ -222,9 +224,9 @@ OrWhy<std::optional<Folder>> Folder::Current() const {
 Folder::Place Folder::Resolve(const QByteArray& name) const {
     const std::wstring at = handle->At(name);
     if (!IsLink(at)) return {*this, name, {}};
-    const WinFile target(::CreateFileW(at.c_str(), 0,
-                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    const WinFile target(
+        ::CreateFileW(at.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (!target.valid()) {
         const DWORD error = ::GetLastError();
         if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
@@ -232,16 +234,17 @@ Folder::Place Folder::Resolve(const QByteArray& name) const {
         return {std::nullopt, name, SystemError(error)};
     }
     std::wstring final(32768, L'\0');
-    const DWORD length = ::GetFinalPathNameByHandleW(target.get(), final.data(), DWORD(final.size()),
-                                                     FILE_NAME_NORMALIZED);
-    if (length == 0 || length >= final.size()) return {std::nullopt, name, SystemError(::GetLastError())};
-    const QString path = QDir::fromNativeSeparators(QString::fromWCharArray(final.data(), int(length)));
+    const DWORD length = ::GetFinalPathNameByHandleW(target.get(), final.data(),
+                                                     DWORD(final.size()), FILE_NAME_NORMALIZED);
+    if (length == 0 || length >= final.size())
+        return {std::nullopt, name, SystemError(::GetLastError())};
+    const QString path =
+        QDir::fromNativeSeparators(QString::fromWCharArray(final.data(), int(length)));
     const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
     auto [folder, why] = Open(path.left(slash).toUtf8());
     if (!folder) return {std::nullopt, name, why};
     return {std::move(folder), path.mid(slash + 1).toUtf8(), {}};
 }
-
 
 // The system's calls, one per step of the protocol; nothing here decides.
 class SystemFileCalls final : public FileCalls {
@@ -306,10 +309,10 @@ class SystemFileCalls final : public FileCalls {
     // On NTFS a folder's flush commits the journal that holds its renames. Where the folder
     // cannot be opened for it or flushed (FAT, shares), nothing more can be done.
     SysCode SyncFolder(const Folder& at) override {
-        const WinFile folder(::CreateFileW(LongPath(at.Shown()).c_str(), GENERIC_READ | GENERIC_WRITE,
-                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
-                                            nullptr));
+        const WinFile folder(
+            ::CreateFileW(LongPath(at.Shown()).c_str(), GENERIC_READ | GENERIC_WRITE,
+                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                          OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
         if (!folder.valid() || !::FlushFileBuffers(folder.get())) {
             const SysCode code = LastError();
             return code == ERROR_ACCESS_DENIED ? SysCode(ERROR_NOT_SUPPORTED) : code;
@@ -324,9 +327,9 @@ class SystemFileCalls final : public FileCalls {
         const std::wstring path = At(at, name);
         // The name itself, never what a link there leads to; a folder opens too, to be told.
         if (IsLink(path)) return unreadable({FileError::Kind::NotRegular, {}});
-        const WinFile file(::CreateFileW(path.c_str(), GENERIC_READ,
-                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                          nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+        const WinFile file(::CreateFileW(
+            path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
         if (!file.valid()) {
             const DWORD error = ::GetLastError();
             if (error == ERROR_FILE_NOT_FOUND) return {};
@@ -364,11 +367,10 @@ class SystemFileCalls final : public FileCalls {
                                  : (attributes & FILE_ATTRIBUTE_DIRECTORY) ? Entry::Kind::Folder
                                                                            : Entry::Kind::Regular;
         Entry entry{kind, true, (attributes & FILE_ATTRIBUTE_READONLY) != 0};
-        const WinFile file(::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
-                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                          nullptr, OPEN_EXISTING,
-                                          FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS,
-                                          nullptr));
+        const WinFile file(::CreateFileW(
+            path.c_str(), FILE_READ_ATTRIBUTES,
+            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+            FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
         BY_HANDLE_FILE_INFORMATION info;
         if (file.valid() && ::GetFileInformationByHandle(file.get(), &info))
             entry.names = info.nNumberOfLinks;
@@ -390,10 +392,9 @@ class SystemFileCalls final : public FileCalls {
     // Opened with no sharing at all: while this process lives, any other open of the file
     // fails with a sharing violation, and Windows closes it the moment the process ends.
     SysCode OpenLock(const Folder& at, const QByteArray& name, Handle* file) override {
-        const HANDLE opened = ::CreateFileW(At(at, name).c_str(), GENERIC_READ | GENERIC_WRITE | DELETE,
-                                            0, nullptr, OPEN_EXISTING,
-                                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT,
-                                            nullptr);
+        const HANDLE opened = ::CreateFileW(
+            At(at, name).c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0, nullptr, OPEN_EXISTING,
+            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
         *file = NoHandle;
         if (opened == INVALID_HANDLE_VALUE) return LastError();
         if (::GetFileType(opened) != FILE_TYPE_DISK) {
@@ -407,9 +408,9 @@ class SystemFileCalls final : public FileCalls {
     // A copy holds its lock with no sharing; a backup or sync tool reads with sharing.
     SysCode OpenShared(const Folder& at, const QByteArray& name) override {
         const WinFile opened(::CreateFileW(At(at, name).c_str(), GENERIC_READ,
-                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                            nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT,
-                                            nullptr));
+                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                           nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT,
+                                           nullptr));
         return opened.valid() ? 0 : LastError();
     }
 
@@ -428,8 +429,8 @@ class SystemFileCalls final : public FileCalls {
 
     SysCode Rewrite(Handle file, const QByteArray& bytes) override {
         LARGE_INTEGER start{};
-        return ::SetFilePointerEx(Of(file), start, nullptr, FILE_BEGIN) && ::SetEndOfFile(Of(file)) &&
-                       WriteAll(Of(file), bytes)
+        return ::SetFilePointerEx(Of(file), start, nullptr, FILE_BEGIN) &&
+                       ::SetEndOfFile(Of(file)) && WriteAll(Of(file), bytes)
                    ? 0
                    : LastError();
     }

@@ -87,7 +87,8 @@ QList<KeptFile> LedgerFiles::KeptFiles() const {
 
 FileRead LedgerFiles::LoadLedgerFile() {
     const Folder::Place ledger = Ledger();
-    if (ledger.error.kind != FileError::Kind::None) return {FileRead::Status::Unreadable, {}, ledger.error};
+    if (ledger.error.kind != FileError::Kind::None)
+        return {FileRead::Status::Unreadable, {}, ledger.error};
     const FileRead read = calls.Read(*ledger.folder, ledger.name, MaxLedgerFileLength);
     // A file that could not be read is never replaced unseen either.
     ledgerAsKnown = read.status == FileRead::Status::Loaded ? Replacing::Only(read.bytes)

@@ -36,8 +36,9 @@ class LedgerFiles {
     QList<KeptFile> KeptFiles() const;
 
     // Reads at most MaxLedgerFileLength + 1 bytes, so that a longer file is known to be too
-    // long without being read whole; remembers what it found. Missing is the normal state before the first save; Unreadable must never be taken for
-    // an empty ledger, or the next save would overwrite the real one.
+    // long without being read whole; remembers what it found. Missing is the normal state before
+    // the first save; Unreadable must never be taken for an empty ledger, or the next save would
+    // overwrite the real one.
     FileRead LoadLedgerFile();
     // Each writes the file's bytes as given (see ledger_file_format.h), owner-only for a new
     // file. A link at the name made by another account is not followed: the save fails.

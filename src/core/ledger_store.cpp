@@ -58,7 +58,7 @@ LedgerStore::Saved LedgerStore::Save(IfChanged ifChanged) {
     if (!open || ledger.Text().isEmpty()) return {};
     const QByteArray bytes = EncodeLedgerFile(*cipher, *pin, ledger.Text());
     const FileWrite written = ifChanged == IfChanged::Replace ? files->ReplaceLedgerFile(bytes)
-                                                               : files->SaveLedgerFile(bytes);
+                                                              : files->SaveLedgerFile(bytes);
     if (written.InPlace()) {
         Saved saved = InPlace(Status::Written, written);
         saved.enciphered = EncipheredText(bytes);
@@ -75,11 +75,16 @@ LedgerStore::Saved LedgerStore::Save(IfChanged ifChanged) {
         return {.status = changed ? Status::Changed : Status::Unchecked, .error = written.error};
     }
     // A quiet save keeps the run beside the ledger file whatever stopped it there.
-    const FileWrite kept = files->SaveLedgerBeside(
-        bytes, changed ? KeptFile::Why::Changed : unchecked ? KeptFile::Why::Unchecked : KeptFile::Why::Unwritten);
+    const FileWrite kept = files->SaveLedgerBeside(bytes, changed     ? KeptFile::Why::Changed
+                                                          : unchecked ? KeptFile::Why::Unchecked
+                                                                      : KeptFile::Why::Unwritten);
     if (!kept.InPlace())
-        return {.status = Status::Failed, .error = changed || unchecked ? kept.error : written.error};
-    Saved saved = InPlace(changed ? Status::Kept : unchecked ? Status::KeptUnchecked : Status::KeptUnwritten, kept);
+        return {.status = Status::Failed,
+                .error = changed || unchecked ? kept.error : written.error};
+    Saved saved = InPlace(changed     ? Status::Kept
+                          : unchecked ? Status::KeptUnchecked
+                                      : Status::KeptUnwritten,
+                          kept);
     saved.error = written.error;
     saved.keptAt = kept.kept;
     return saved;

@@ -13,7 +13,8 @@ QString ProgramPath() {
     for (;;) {
         const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), DWORD(path.size()));
         if (length == 0) return {};
-        if (length < path.size()) return QDir::fromNativeSeparators(QString::fromWCharArray(path.data(), int(length)));
+        if (length < path.size())
+            return QDir::fromNativeSeparators(QString::fromWCharArray(path.data(), int(length)));
         path.resize(path.size() * 2);
     }
 }
@@ -27,8 +28,8 @@ std::optional<QByteArray> ProgramFolder() {
 }
 
 // The program's paths are UTF-8 on Windows (ProgramFolder, Folder), never the ANSI code
-// page's bytes. A path in long form (a program started as \\?\C:\...) is shown plain, and a drive's bare
-// name, which Windows reads as that drive's current folder, as its root.
+// page's bytes. A path in long form (a program started as \\?\C:\...) is shown plain, and a drive's
+// bare name, which Windows reads as that drive's current folder, as its root.
 QString ShownPath(const QByteArray& path) {
     QString shown = QDir::fromNativeSeparators(QString::fromUtf8(path));
     if (shown.startsWith(QLatin1String("//?/UNC/")))

@@ -125,8 +125,8 @@ QIcon Picture(const QString& name) {
         if (!file.open(QIODevice::ReadOnly)) continue;
         const QByteArray pixels = file.readAll();
         if (pixels.size() != size * size * 4) continue;
-        const QImage image(reinterpret_cast<const uchar*>(pixels.constData()), size, size,
-                           size * 4, QImage::Format_RGBA8888_Premultiplied);
+        const QImage image(reinterpret_cast<const uchar*>(pixels.constData()), size, size, size * 4,
+                           QImage::Format_RGBA8888_Premultiplied);
         icon.addPixmap(QPixmap::fromImage(image));
     }
     return icon;

@@ -265,12 +265,13 @@ BoxMessage KeptLedgers(const QList<KeptFile>& kept) {
     const KeptFile* group = nullptr; // the folder and name the lines below are kept for
     for (const KeptFile& file : kept.first(qMin(kept.size(), MaxKeptShown))) {
         if (!group || group->folder != file.folder || group->name != file.name) {
-            shown.append(QStringLiteral("\nIn %1, to be renamed to %2 to open:")
-                             .arg(QDir::toNativeSeparators(file.folder), QString::fromUtf8(file.name)));
+            shown.append(
+                QStringLiteral("\nIn %1, to be renamed to %2 to open:")
+                    .arg(QDir::toNativeSeparators(file.folder), QString::fromUtf8(file.name)));
             group = &file;
         }
-        shown.append(QStringLiteral("%1: %2.")
-                         .arg(file.path.section(QLatin1Char('/'), -1), why(file.why)));
+        shown.append(
+            QStringLiteral("%1: %2.").arg(file.path.section(QLatin1Char('/'), -1), why(file.why)));
     }
     if (kept.size() > MaxKeptShown)
         shown.append(QStringLiteral("And %1 more.").arg(kept.size() - MaxKeptShown));

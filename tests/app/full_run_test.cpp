@@ -164,8 +164,7 @@ TEST_F(FullRunTest, AWrongPinIsRefusedAndEndsTheRunWithTheFileUntouched) {
     ASSERT_EQ(rt.boxes.size(), 1u);
     EXPECT_EQ(rt.boxes[0], Box::WrongPin());
     EXPECT_EQ(rt.ends, 1);
-    EXPECT_TRUE(PinWindow()->isVisible())
-        << "the PIN window stays up until the program ends";
+    EXPECT_TRUE(PinWindow()->isVisible()) << "the PIN window stays up until the program ends";
     EXPECT_EQ(LedgerFile(), before);
 }
 
@@ -275,8 +274,8 @@ TEST_F(FullRunTest, AFailedSaveKeepsTheWindowWithThePlainLedgerAndTheOldFile) {
     ledger->close();
     EXPECT_EQ(rt.ends, 0) << "the program does not end with the bookings unsaved";
     ASSERT_EQ(rt.boxes.size(), 2u);
-    EXPECT_EQ(rt.boxes[0], Box::LedgerUncheckable(LedgerFilePath(folder.path()),
-                                                   {FileError::Kind::Folder, {}}))
+    EXPECT_EQ(rt.boxes[0],
+              Box::LedgerUncheckable(LedgerFilePath(folder.path()), {FileError::Kind::Folder, {}}))
         << "what cannot be read is not said to have changed";
     EXPECT_EQ(rt.boxes[1].title, QStringLiteral(" Error "));
     EXPECT_EQ(rt.boxes[1].style, MsgStyle::Critical);
@@ -297,8 +296,8 @@ TEST_F(FullRunTest, ALedgerFileThatCannotBeReadEndsTheRunWithoutTouchingIt) {
     ASSERT_TRUE(QDir(folder.path()).mkdir(LedgerFileName));
     EXPECT_EQ(Start("1234"), nullptr);
     ASSERT_EQ(rt.boxes.size(), 1u);
-    EXPECT_EQ(rt.boxes[0], Box::LedgerUnreadable(LedgerFilePath(folder.path()),
-                                                 {FileError::Kind::Folder, {}}));
+    EXPECT_EQ(rt.boxes[0],
+              Box::LedgerUnreadable(LedgerFilePath(folder.path()), {FileError::Kind::Folder, {}}));
     EXPECT_EQ(rt.ends, 1);
     EXPECT_TRUE(QFileInfo(LedgerFilePath(folder.path())).isDir());
 }
@@ -421,7 +420,8 @@ TEST_F(FullRunTest, TheLedgersPlaceIsHeldForTheRun) {
                 QFile::link(moved + "/gone/ledger", LedgerFilePath(moved)));
     SaveQuietly();
     EXPECT_EQ(ReadBytes(QDir(moved).filePath(kept[0])).size(), Shown(ledger).size() + 3);
-    ASSERT_TRUE(QFile::remove(LedgerFilePath(moved)) && QFile::rename(saved, LedgerFilePath(moved)));
+    ASSERT_TRUE(QFile::remove(LedgerFilePath(moved)) &&
+                QFile::rename(saved, LedgerFilePath(moved)));
 
     // The next start names the kept ledger before the PIN, and a second name of the file is
     // told once it is open.
@@ -430,7 +430,7 @@ TEST_F(FullRunTest, TheLedgersPlaceIsHeldForTheRun) {
     ASSERT_NE(Start("1234", moved), nullptr);
     ASSERT_EQ(rt.boxes.size(), 2u);
     EXPECT_EQ(rt.boxes[0], Box::KeptLedgers({{KeptFile::Why::Changed, QDir(moved).filePath(kept[0]),
-                                             moved, LedgerFileName}}));
+                                              moved, LedgerFileName}}));
     EXPECT_EQ(rt.boxes[1], Box::LedgerHasOtherNames(LedgerFilePath(moved)));
 }
 

@@ -49,7 +49,8 @@ class LedgerLockTest : public ::testing::Test {
     // Another copy of the program, holding the lock until its input closes; "held <pid>".
     QString StartCopy(QProcess& copy, QStringList more = {}) {
         copy.start(STORAGE_CHILD, QStringList{"hold-lock", folder.path()} + more);
-        if (!copy.waitForReadyRead(kWaitMs)) return QString::fromLocal8Bit(copy.readAllStandardError());
+        if (!copy.waitForReadyRead(kWaitMs))
+            return QString::fromLocal8Bit(copy.readAllStandardError());
         return QString::fromLatin1(copy.readAllStandardOutput()).trimmed();
     }
 #endif
@@ -196,7 +197,8 @@ TEST_F(LedgerLockTest, WhatIsNotALockOfOursIsToldAtOnceAndLeftAsItIs) {
         EXPECT_EQ(rt.boxes[0].style, MsgStyle::Critical) << thing.what;
         EXPECT_TRUE(rt.boxes[0].prompt.contains(QLatin1String(thing.told))) << thing.what;
         EXPECT_TRUE(QFileInfo(Path()).exists() || QFileInfo(Path()).isSymLink()) << thing.what;
-        EXPECT_NE(ReadBytes(LedgerFilePath(folder.path())), QByteArray::number(QCoreApplication::applicationPid()) + "\n")
+        EXPECT_NE(ReadBytes(LedgerFilePath(folder.path())),
+                  QByteArray::number(QCoreApplication::applicationPid()) + "\n")
             << thing.what;
     }
 }

@@ -1,7 +1,7 @@
 #include "core/cipher_rotors.h"
-#include "reference_cipher.h"
 #include "core/ledger_file_format.h"
 #include "core/win1252.h"
+#include "reference_cipher.h"
 
 #include <gtest/gtest.h>
 

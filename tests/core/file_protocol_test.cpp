@@ -19,8 +19,8 @@
 namespace {
 
 #ifdef _WIN32
-const SysCode kErrors[] = {ERROR_IO_DEVICE,     ERROR_DISK_FULL,      ERROR_HANDLE_DISK_FULL,
-                           ERROR_WRITE_PROTECT, ERROR_ACCESS_DENIED,  ERROR_INVALID_PARAMETER,
+const SysCode kErrors[] = {ERROR_IO_DEVICE,     ERROR_DISK_FULL,        ERROR_HANDLE_DISK_FULL,
+                           ERROR_WRITE_PROTECT, ERROR_ACCESS_DENIED,    ERROR_INVALID_PARAMETER,
                            ERROR_NOT_SUPPORTED, ERROR_SHARING_VIOLATION};
 #else
 const SysCode kErrors[] = {EIO, ENOSPC, EDQUOT, EROFS, EPERM, EINVAL, ENOTSUP};
@@ -30,20 +30,22 @@ const SysCode kErrors[] = {EIO, ENOSPC, EDQUOT, EROFS, EPERM, EINVAL, ENOTSUP};
 // as when the process is killed there.
 class FaultyCalls final : public FileCalls {
   public:
-    int made = 0;       // calls so far
-    int failing = -1;   // the call that fails, with `error`
+    int made = 0;     // calls so far
+    int failing = -1; // the call that fails, with `error`
     SysCode error = 0;
-    int lastMade = -1;  // the call after which the run is stopped
+    int lastMade = -1;                           // the call after which the run is stopped
     std::function<void(const char* call)> after; // runs after each call made
-    QByteArray failed;  // the name of the call that failed
-    int failedBefore = 0; // how many calls of that name came before it
-    QList<QByteArray> names; // of every call made
-    bool unsynced = false;   // a file took a name of the program's since the folder's last sync
+    QByteArray failed;                           // the name of the call that failed
+    int failedBefore = 0;                        // how many calls of that name came before it
+    QList<QByteArray> names;                     // of every call made
+    bool unsynced = false; // a file took a name of the program's since the folder's last sync
     bool kernelLocks = true;
 
 // Forwarded as made, failed with `error`, or not made at all once the run is stopped.
-#define FORWARD(Name, Params, ...) \
-    SysCode Name Params override { return Step(#Name, [&] { return real.Name(__VA_ARGS__); }); }
+#define FORWARD(Name, Params, ...)                                                                 \
+    SysCode Name Params override {                                                                 \
+        return Step(#Name, [&] { return real.Name(__VA_ARGS__); });                                \
+    }
     FORWARD(Create, (const Folder& at, const QByteArray& name, Handle* file), at, name, file)
     FORWARD(CopyAttributes, (const Folder& at, const QByteArray& from, Handle file), at, from, file)
     FORWARD(Write, (Handle file, const QByteArray& bytes), file, bytes)
@@ -57,7 +59,9 @@ class FaultyCalls final : public FileCalls {
     FORWARD(Leads, (const Folder& at, const QByteArray& name, Handle file), at, name, file)
     FORWARD(MakeWritable, (const Folder& at, const QByteArray& name), at, name)
 #undef FORWARD
-    void Close(Handle file) override { real.Close(file); } // as the system does for the dead
+    void Close(Handle file) override {
+        real.Close(file);
+    } // as the system does for the dead
     SysCode HoldLock(Handle file) override {
         return Step("HoldLock", [&] { return kernelLocks ? real.HoldLock(file) : kErrors[6]; });
     }
@@ -144,31 +148,62 @@ FileWrite Save(LedgerFiles& files) {
 
 const QByteArray kLock = QByteArray(LedgerFileName) + LockSuffix;
 const Scenario kScenarios[] = {
-    {"a save over the ledger as read", {{LedgerFileName, kOld}}, Meanwhile::Nothing, Save, false, true},
-    {"a save over a ledger another program replaced", {{LedgerFileName, kOld}}, Meanwhile::Replaces,
-     Save, true, true},
-    {"a quiet save beside a ledger another program replaced", {{LedgerFileName, kOld}},
+    {"a save over the ledger as read",
+     {{LedgerFileName, kOld}},
+     Meanwhile::Nothing,
+     Save,
+     false,
+     true},
+    {"a save over a ledger another program replaced",
+     {{LedgerFileName, kOld}},
+     Meanwhile::Replaces,
+     Save,
+     true,
+     true},
+    {"a quiet save beside a ledger another program replaced",
+     {{LedgerFileName, kOld}},
      Meanwhile::Replaces,
      [](LedgerFiles& files) {
          const FileWrite saved = files.SaveLedgerFile(kNew);
          return saved.InPlace() ? saved : files.SaveLedgerBeside(kNew, KeptFile::Why::Changed);
      },
-     true, true},
-    {"a save where the ledger was deleted", {{LedgerFileName, kOld}}, Meanwhile::Deletes, Save, false, true},
+     true,
+     true},
+    {"a save where the ledger was deleted",
+     {{LedgerFileName, kOld}},
+     Meanwhile::Deletes,
+     Save,
+     false,
+     true},
     {"the first save", {}, Meanwhile::Nothing, Save, false, true},
-    {"a save the user said may replace anything", {{LedgerFileName, kOld}}, Meanwhile::Nothing,
-     [](LedgerFiles& files) { return files.ReplaceLedgerFile(kNew); }, false, true},
-    {"the plain copy", {{PlainCopyFileName, kOld}}, Meanwhile::Nothing,
-     [](LedgerFiles& files) { return files.SavePlainCopy(kNew); }, false, true},
-    {"taking and releasing the lock", {}, Meanwhile::Nothing,
+    {"a save the user said may replace anything",
+     {{LedgerFileName, kOld}},
+     Meanwhile::Nothing,
+     [](LedgerFiles& files) { return files.ReplaceLedgerFile(kNew); },
+     false,
+     true},
+    {"the plain copy",
+     {{PlainCopyFileName, kOld}},
+     Meanwhile::Nothing,
+     [](LedgerFiles& files) { return files.SavePlainCopy(kNew); },
+     false,
+     true},
+    {"taking and releasing the lock",
+     {},
+     Meanwhile::Nothing,
      [](LedgerFiles& files) {
          const FileWrite taken = Locked(files.TakeLock());
          files.ReleaseLock();
          return taken;
      },
-     false, false},
-    {"taking over a lock nobody holds", {{kLock.constData(), ""}}, Meanwhile::Nothing,
-     [](LedgerFiles& files) { return Locked(files.TakeLock()); }, false, false},
+     false,
+     false},
+    {"taking over a lock nobody holds",
+     {{kLock.constData(), ""}},
+     Meanwhile::Nothing,
+     [](LedgerFiles& files) { return Locked(files.TakeLock()); },
+     false,
+     false},
     // What saves cut short left: one while writing, one after its exchange, one with a copy.
     {"the start's sweep",
      {{LedgerFileName, kOld},
@@ -181,7 +216,8 @@ const Scenario kScenarios[] = {
          if (taken.InPlace()) files.RemoveStaleTemporaries();
          return taken;
      },
-     true, false},
+     true,
+     false},
 };
 
 // What may be in the folder once the next start is done: the program's own files and kept
@@ -240,7 +276,8 @@ class FileProtocolSteps : public ::testing::TestWithParam<Scenario> {
         if (GetParam().meanwhile == Meanwhile::Replaces) {
             EXPECT_TRUE(WriteBytes(LedgerFilePath(folder.path()), kTheirs));
         }
-        if (GetParam().meanwhile == Meanwhile::Deletes) QFile::remove(LedgerFilePath(folder.path()));
+        if (GetParam().meanwhile == Meanwhile::Deletes)
+            QFile::remove(LedgerFilePath(folder.path()));
         return GetParam().run(*files);
     }
 };
@@ -278,9 +315,11 @@ TEST_P(FileProtocolSteps, NoFailedCallAndNoStopLosesALedgerOrLeavesAnythingBehin
             const FileWrite result = Run(calls, folder);
             ExpectToldWithItsReason(result, where);
             // What a save reports, a power cut does not take back.
-            EXPECT_FALSE(GetParam().saves && calls.unsynced && calls.failed != "SyncFolder") << where;
+            EXPECT_FALSE(GetParam().saves && calls.unsynced && calls.failed != "SyncFolder")
+                << where;
             if (OnlyUnsupported(calls, error) && done.status == FileWrite::Status::Written) {
-                EXPECT_EQ(result.status, done.status) << where << " (" << calls.failed.constData() << ")";
+                EXPECT_EQ(result.status, done.status)
+                    << where << " (" << calls.failed.constData() << ")";
             }
             NextStart(folder.path(), where);
             ExpectOnlyOwnFilesAndNoLedgerLost(folder.path(), GetParam(), where,
@@ -324,7 +363,8 @@ TEST(FileProtocolRaces, WithoutTheKernelsLocksANewLockIsNeverEmpty) {
     FaultyCalls calls, secondCalls;
     calls.kernelLocks = secondCalls.kernelLocks = false;
     calls.after = [&](const char* call) {
-        if (QByteArray(call) != "Rename" || second.status != LockOutcome::Status::NotCreated) return;
+        if (QByteArray(call) != "Rename" || second.status != LockOutcome::Status::NotCreated)
+            return;
         second = LedgerFiles::Open(QFile::encodeName(folder.path()), secondCalls).value->TakeLock();
     };
     const auto files = LedgerFiles::Open(QFile::encodeName(folder.path()), calls).value;

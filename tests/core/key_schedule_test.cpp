@@ -19,8 +19,7 @@ TEST(KeySchedule, MatchesTheStepByStepDefinitionForEveryPin) {
         cipher.SetRotors(n / 100, n % 100);
         reference.SetRotorsFromPin(pin);
         for (int k = 1; k <= 4; ++k)
-            ASSERT_EQ(cipher.Rotor(k), reference.Rotor[k])
-                << pin.toStdString() << " rotor " << k;
+            ASSERT_EQ(cipher.Rotor(k), reference.Rotor[k]) << pin.toStdString() << " rotor " << k;
         ASSERT_EQ(cipher.StepCount(), reference.StepCount) << pin.toStdString();
     }
 }

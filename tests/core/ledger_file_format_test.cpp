@@ -71,7 +71,8 @@ TEST(LedgerFileFormat, WhatIsStoredOpensAgainExactlyUnderItsPin) {
             EXPECT_EQ(opened.ledger, ledger) << pin;
         }
     }
-    EXPECT_EQ(EncodePlainCopy(QStringLiteral("£12.50\r\n")), "\xA3" "12.50\r\n\r\n");
+    EXPECT_EQ(EncodePlainCopy(QStringLiteral("£12.50\r\n")), "\xA3"
+                                                             "12.50\r\n\r\n");
 }
 
 // The marker alone lets about one wrong PIN in a hundred through with a garbled text.

@@ -33,8 +33,9 @@ class BothFiles : public ::testing::TestWithParam<StoredFile> {
 
 INSTANTIATE_TEST_SUITE_P(Storage, BothFiles, ::testing::Values(kLedgerFile, kPlainCopy),
                          [](const auto& info) {
-                             return std::string(info.param.save == &LedgerFiles::SaveLedgerFile ? "LedgerFile"
-                                                                                  : "PlainCopy");
+                             return std::string(info.param.save == &LedgerFiles::SaveLedgerFile
+                                                    ? "LedgerFile"
+                                                    : "PlainCopy");
                          });
 
 // The bytes untranslated, lone CR and LF and all 256 values included.
@@ -74,7 +75,8 @@ TEST_P(BothFiles, AReadOnlyFileIsSaidToBeSoAtOnceAndStaysAsItWas) {
     EXPECT_EQ((*files.*GetParam().save)("new").error.kind, FileError::Kind::ReadOnly);
     EXPECT_LT(timer.elapsed(), 250) << "tried again";
     EXPECT_EQ(ReadBytes(Path()), "old");
-    EXPECT_EQ(QDir(folder_.path()).entryList(QDir::Files | QDir::Hidden), QStringList{GetParam().name});
+    EXPECT_EQ(QDir(folder_.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList{GetParam().name});
 }
 
 // A program started by its long path (\\?\...) is handed that form, and one at a drive's
@@ -117,8 +119,7 @@ TEST(LedgerFile, OnlyTheFileAsReadIsReplacedEvenBySavesAtTheSameMoment) {
         racing.join();
         ASSERT_NE(first.InPlace(), second.InPlace()) << "round " << round;
         EXPECT_EQ((first.InPlace() ? second : first).status, FileWrite::Status::Changed) << round;
-        EXPECT_EQ(ReadBytes(LedgerFilePath(folder.path())),
-                  first.InPlace() ? "one" : "two");
+        EXPECT_EQ(ReadBytes(LedgerFilePath(folder.path())), first.InPlace() ? "one" : "two");
         EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
     }
 }
@@ -135,8 +136,7 @@ TEST(LedgerFile, KeptLedgersNeverReplaceAnother) {
     ASSERT_TRUE(run->SaveLedgerBeside("first", KeptFile::Why::Changed).InPlace());
     const QString otherKept = other->SaveLedgerBeside("other", KeptFile::Why::Unwritten).kept;
     const QString kept = run->SaveLedgerBeside("later", KeptFile::Why::Changed).kept;
-    ASSERT_FALSE(kept.isEmpty() || otherKept.isEmpty())
-        << "a run's own is brought up to date";
+    ASSERT_FALSE(kept.isEmpty() || otherKept.isEmpty()) << "a run's own is brought up to date";
     EXPECT_EQ(ReadBytes(earlier), "an earlier run's");
     EXPECT_EQ(ReadBytes(kept), "later");
     EXPECT_EQ(ReadBytes(otherKept), "other");

@@ -18,8 +18,8 @@
 #include <pwd.h>
 #include <sys/mount.h>
 #include <sys/socket.h>
-#include <sys/un.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
@@ -44,7 +44,8 @@ TEST(OddFiles, WhatIsNotARegularFileIsUnreadableAtOnce) {
              if (size_t(path.size()) >= sizeof address.sun_path) return false;
              std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
              const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-             const bool bound = ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+             const bool bound =
+                 ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
              ::close(fd);
              return bound;
          }},
@@ -60,7 +61,8 @@ TEST(OddFiles, WhatIsNotARegularFileIsUnreadableAtOnce) {
         const FileRead loaded = OpenFiles(folder.path())->LoadLedgerFile();
         EXPECT_EQ(loaded.status, FileRead::Status::Unreadable) << thing.what;
         EXPECT_NE(loaded.error.kind, FileError::Kind::None) << thing.what;
-        EXPECT_NE(loaded.error.kind, FileError::Kind::System) << thing.what << ": said in its own words";
+        EXPECT_NE(loaded.error.kind, FileError::Kind::System)
+            << thing.what << ": said in its own words";
     }
 }
 
@@ -148,12 +150,17 @@ TEST(OddFiles, TheLinksTargetFolderIsFollowedAtEachSave) {
          },
          "target/ledger"},
         {"deleted and made again",
-         [](const QString& t, const QString&) { return QDir(t).removeRecursively() && QDir().mkdir(t); },
+         [](const QString& t, const QString&) {
+             return QDir(t).removeRecursively() && QDir().mkdir(t);
+         },
          "target/ledger"},
         {"the link replaced by the file",
-         [](const QString& t, const QString& l) { return QFile::remove(l) && QFile::copy(t + "/ledger", l); },
+         [](const QString& t, const QString& l) {
+             return QFile::remove(l) && QFile::copy(t + "/ledger", l);
+         },
          "program/QcEcV3.1.Txt"},
-        {"deleted for good", [](const QString& t, const QString&) { return QDir(t).removeRecursively(); },
+        {"deleted for good",
+         [](const QString& t, const QString&) { return QDir(t).removeRecursively(); },
          "program/QcEcV3.1.Txt.kept-1.unwritten"},
     };
     for (const auto& change : changes) {
@@ -217,7 +224,8 @@ std::map<QByteArray, QByteArray> Attributes(const QString& path) {
     for (const QByteArray& name : names.left(qMax<ssize_t>(length, 0)).split('\0')) {
         if (name.isEmpty()) continue;
         QByteArray value(1 << 16, '\0');
-        value.truncate(qMax<ssize_t>(::getxattr(file.constData(), name.constData(), value.data(), size_t(value.size())), 0));
+        value.truncate(qMax<ssize_t>(
+            ::getxattr(file.constData(), name.constData(), value.data(), size_t(value.size())), 0));
         attributes[name] = value;
     }
     return attributes;
@@ -228,7 +236,8 @@ TEST(OddFiles, BothFilesAreOwnerOnlyUntilTheUserSetsOtherwise) {
     for (const SaveMethod save : {&LedgerFiles::SaveLedgerFile, &LedgerFiles::SavePlainCopy}) {
         QTemporaryDir folder;
         const QByteArray mountPoint = QFile::encodeName(folder.path());
-        const bool tmpfs = ::mount("qc-attributes", mountPoint.constData(), "tmpfs", 0, "mode=0700") == 0;
+        const bool tmpfs =
+            ::mount("qc-attributes", mountPoint.constData(), "tmpfs", 0, "mode=0700") == 0;
         const auto unmount = qScopeGuard([&] {
             if (tmpfs) ::umount2(mountPoint.constData(), MNT_DETACH);
         });
@@ -238,8 +247,8 @@ TEST(OddFiles, BothFilesAreOwnerOnlyUntilTheUserSetsOtherwise) {
         EXPECT_EQ(FileMode(path), 0600);
 
         // The mode and the group first, alone: an ACL copied later would give the mode back.
-        ASSERT_TRUE(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner |
-                                                    QFile::ReadGroup));
+        ASSERT_TRUE(
+            QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
         const QByteArray file = QFile::encodeName(path);
         const group* shared = getgrnam("nogroup");
         const bool regroup = shared && ::chown(file.constData(), uid_t(-1), shared->gr_gid) == 0;
@@ -254,8 +263,9 @@ TEST(OddFiles, BothFilesAreOwnerOnlyUntilTheUserSetsOtherwise) {
         const bool acl = QProcess::execute("setfacl", {"-m", "u:nobody:r", path}) == 0;
         int extended = 0;
         while (extended < 300 &&
-               ::setxattr(file.constData(), "user.origin-of-this-ledger-" + QByteArray::number(extended),
-                          "bank", 4, 0) == 0)
+               ::setxattr(file.constData(),
+                          "user.origin-of-this-ledger-" + QByteArray::number(extended), "bank", 4,
+                          0) == 0)
             ++extended;
         const auto before = Attributes(path);
         ASSERT_TRUE(SaveIn(folder.path(), save, "third").InPlace());

@@ -64,18 +64,20 @@ int AsNobody(const QString& operation, const QString& folder) {
     if (!files) {
         std::printf("unreadable\nthe folder cannot be opened\n");
     } else if (operation == QLatin1String("lock")) {
-        static const char* const says[] = {"held",   "open",    "in use",   "uncheckable", "other account",
-                                           "not a file", "linked", "unopened", "not created"};
+        static const char* const says[] = {"held",        "open",          "in use",
+                                           "uncheckable", "other account", "not a file",
+                                           "linked",      "unopened",      "not created"};
         std::printf("%s\n", says[int(files->TakeLock().status)]);
     } else if (operation == QLatin1String("load")) {
         const FileRead result = files->LoadLedgerFile();
         const char* status = result.status == FileRead::Status::Loaded    ? "loaded"
                              : result.status == FileRead::Status::Missing ? "missing"
-                                                                            : "unreadable";
+                                                                          : "unreadable";
         std::printf("%s\n%s\n", status, qPrintable(result.error.system));
     } else {
         const FileWrite result = files->SaveLedgerFile("new");
-        std::printf("%s\n%s\n", result.InPlace() ? "saved" : "failed", qPrintable(result.error.system));
+        std::printf("%s\n%s\n", result.InPlace() ? "saved" : "failed",
+                    qPrintable(result.error.system));
     }
     return 0;
 }
@@ -132,6 +134,7 @@ int main(int argc, char** argv) {
         return HoldLock(QString::fromLocal8Bit(argv[2]), argc == 4);
     if (mode == QLatin1String("folder-sync-fails") && argc == 4)
         return SaveWhileFolderSyncFails(std::atoi(argv[2]), QString::fromLocal8Bit(argv[3]));
-    std::fprintf(stderr, "usage: storage_child save-loop|as-nobody|hold-lock|folder-sync-fails ...\n");
+    std::fprintf(stderr,
+                 "usage: storage_child save-loop|as-nobody|hold-lock|folder-sync-fails ...\n");
     return 2;
 }

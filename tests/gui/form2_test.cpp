@@ -1,6 +1,6 @@
 #include "core/dates.h"
-#include "gui/form1.h"
 #include "core/ledger.h"
+#include "gui/form1.h"
 #include "gui/form2.h"
 #include "gui/look.h"
 #include "gui/numeric_field.h"
@@ -37,9 +37,10 @@ const QString OneBooking = Expected(FormatDate(FixedDay().addDays(-1)), 85, "#12
 class Form2Test : public ::testing::Test {
   protected:
     void SetUp() override {
-        QObject::connect(&form, &Form2::BookingRequested, [this](Booking kind, const QString& amount) {
-            form.ShowBooking(ledger.Book(kind, amount, Today));
-        });
+        QObject::connect(&form, &Form2::BookingRequested,
+                         [this](Booking kind, const QString& amount) {
+                             form.ShowBooking(ledger.Book(kind, amount, Today));
+                         });
         form.show();
         form.activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
@@ -94,10 +95,10 @@ TEST_F(Form2Test, BookingsGoOnTopOfTheLedgerField) {
     EXPECT_EQ(Text1(form)->text(), QLatin1String("10"));
     Type(QStringLiteral("0.005"));
     QTest::mouseClick(Minus(form), Qt::LeftButton);
-    EXPECT_EQ(LedgerText(),
-              Expected(Day, 85, "#32.49") + Expected(Day, 20, "-#0.01") +
-                  Expected(Day, 85, "#32.50") + Expected(Day, 50, "+#10.00") +
-                  Expected(Day, 85, "#22.50") + Expected(Day, 50, "+#10.00") + OneBooking);
+    EXPECT_EQ(LedgerText(), Expected(Day, 85, "#32.49") + Expected(Day, 20, "-#0.01") +
+                                Expected(Day, 85, "#32.50") + Expected(Day, 50, "+#10.00") +
+                                Expected(Day, 85, "#22.50") + Expected(Day, 50, "+#10.00") +
+                                OneBooking);
     ExpectViewMatchesText();
     EXPECT_EQ(txtData(form)->textCursor().position(), 0) << "the newest lines in view";
     EXPECT_EQ(runtime.beeps, 0);
@@ -152,8 +153,7 @@ TEST_F(Form2Test, AMoneyOverflowIsToldAndChangesNothing) {
 }
 
 TEST_F(Form2Test, TheLongestBalanceLineFitsWithoutWrapping) {
-    SetLedgerText(Expected(Day, 85, "#-18999999981.00") +
-                       Expected(Day, 20, "-#99999999.00"));
+    SetLedgerText(Expected(Day, 85, "#-18999999981.00") + Expected(Day, 20, "-#99999999.00"));
     QCoreApplication::processEvents();
     const QTextBlock first = txtData(form)->document()->firstBlock();
     ASSERT_NE(first.layout(), nullptr);

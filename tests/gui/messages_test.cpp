@@ -45,9 +45,8 @@ TEST(Messages, FileFailuresSayWhereAndWhy) {
     const BoxMessage box = Box::LedgerNotSaved(QStringLiteral("/home/me/QcEcV3.1.Txt"), diskFull);
     EXPECT_TRUE(box.prompt.startsWith(
         QStringLiteral("The ledger could not be saved to /home/me/QcEcV3.1.Txt: No space left")));
-    for (const auto kind :
-         {FileError::Kind::Folder, FileError::Kind::NotRegular, FileError::Kind::ForeignLink,
-          FileError::Kind::ReadOnly})
+    for (const auto kind : {FileError::Kind::Folder, FileError::Kind::NotRegular,
+                            FileError::Kind::ForeignLink, FileError::Kind::ReadOnly})
         EXPECT_FALSE(Box::Why({kind, {}}).isEmpty());
     // Windows' words end in a period and a line break, and some errors have none at all.
     EXPECT_EQ(Box::Why({FileError::Kind::System, QStringLiteral("Access is denied.\r\n"), 5}),
@@ -80,13 +79,15 @@ TEST(Messages, KeptLedgersAreToldEachWithWhyWithinTheScreen) {
     QList<KeptFile> kept;
     for (int n = 1; n <= 3000; ++n)
         kept.append({n == 2 ? KeptFile::Why::Unchecked : KeptFile::Why::Changed,
-                      QStringLiteral("/media/usb/ledgers/real.txt.kept-%1").arg(n),
-                      QStringLiteral("/media/usb/ledgers"), "real.txt"});
+                     QStringLiteral("/media/usb/ledgers/real.txt.kept-%1").arg(n),
+                     QStringLiteral("/media/usb/ledgers"), "real.txt"});
     const BoxMessage box = Box::KeptLedgers(kept);
-    EXPECT_TRUE(box.prompt.contains(QStringLiteral("In %1, to be renamed to real.txt")
-                                        .arg(QDir::toNativeSeparators(QStringLiteral("/media/usb/ledgers")))));
-    EXPECT_NE(box.prompt.section(QStringLiteral("kept-1: "), 1, 1).section(QLatin1Char('\n'), 0, 0),
-              box.prompt.section(QStringLiteral("kept-2: "), 1, 1).section(QLatin1Char('\n'), 0, 0));
+    EXPECT_TRUE(box.prompt.contains(
+        QStringLiteral("In %1, to be renamed to real.txt")
+            .arg(QDir::toNativeSeparators(QStringLiteral("/media/usb/ledgers")))));
+    EXPECT_NE(
+        box.prompt.section(QStringLiteral("kept-1: "), 1, 1).section(QLatin1Char('\n'), 0, 0),
+        box.prompt.section(QStringLiteral("kept-2: "), 1, 1).section(QLatin1Char('\n'), 0, 0));
     EXPECT_FALSE(box.prompt.contains(QStringLiteral("kept-%1:").arg(Box::MaxKeptShown + 1)));
     EXPECT_TRUE(box.prompt.contains(QStringLiteral("And %1 more").arg(3000 - Box::MaxKeptShown)));
 

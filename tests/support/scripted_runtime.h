@@ -28,7 +28,8 @@ struct RecordedBox {
         return shown.prompt == box.prompt && shown.style == box.style && shown.title == box.title;
     }
     friend void PrintTo(const RecordedBox& box, std::ostream* os) {
-        *os << int(box.style) << " \"" << box.title.toStdString() << "\": " << box.prompt.toStdString();
+        *os << int(box.style) << " \"" << box.title.toStdString()
+            << "\": " << box.prompt.toStdString();
     }
 };
 
