@@ -68,7 +68,7 @@ def drive_root_and_letters_beyond_ascii(t):
     USB stick's E:\\): the program saves its ledger in the one and reads it in the other."""
     folder = t.folder(name="Kassenbücher Ωμέγα")
     expected = make_ledger(t, folder, "3690", [("8.40", True)])
-    t.wine.map_drive("q:", folder.path)
+    t.launcher.map_drive("q:", folder.path)
     reads_back(t, folder, "3690", expected)  # started as Q:\quillcount.exe
 
 
