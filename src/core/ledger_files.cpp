@@ -9,6 +9,12 @@
 namespace {
 const QByteArray LedgerName = LedgerFileName;
 const QByteArray PlainCopyName = PlainCopyFileName;
+
+// What a lock says of this run: pid, program, host.
+QByteArray LockLines() {
+    return QByteArray::number(ProcessId()) + "\n" + ProcessName() + "\n" +
+           QSysInfo::machineHostName().toUtf8() + "\n";
+}
 } // namespace
 
 OrWhy<std::unique_ptr<LedgerFiles>> LedgerFiles::Open(const QByteArray& path, FileCalls& calls) {
@@ -48,18 +54,14 @@ QString LedgerFiles::LockShown() const {
 LockOutcome LedgerFiles::TakeLock() {
     const Folder& at = lockPlace.folder ? *lockPlace.folder : folder;
     const QByteArray name = (lockPlace.folder ? lockPlace.name : LedgerName) + LockSuffix;
-    FileProtocol::Locked taken =
-        protocol.Lock(at, name,
-                      QByteArray::number(ProcessId()) + "\n" + ProcessName() + "\n" +
-                          QSysInfo::machineHostName().toUtf8() + "\n");
+    FileProtocol::Locked taken = protocol.Lock(at, name, LockLines());
     lock = std::move(taken.lock);
     lockHeld = taken.outcome.status == LockOutcome::Status::Held;
     return taken.outcome;
 }
 
 void LedgerFiles::TakeOverLock() {
-    lock->Write(QByteArray::number(ProcessId()) + "\n" + ProcessName() + "\n" +
-                QSysInfo::machineHostName().toUtf8() + "\n");
+    lock->Write(LockLines());
     lockHeld = true;
 }
 
